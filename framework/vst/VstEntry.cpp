@@ -1,0 +1,1 @@
+// Placeholder until the binding lands: the module's exported entry points.

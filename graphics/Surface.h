@@ -1,0 +1,94 @@
+#pragma once
+
+// The software pixel library the editor draws with.
+//
+// Pixels are 32-bit words 0xAARRGGBB with straight (not premultiplied) alpha;
+// rows are stored top-down, row span counted in pixels. No operation here
+// writes outside a surface, whatever the coordinates: fills, blits, lines,
+// circles and arcs clip, single pixels outside are ignored.
+//
+// Weights are floats (1.0 = full opacity); the combiners work with the
+// integer weight e = trunc(weight * 256).
+
+#include <cstddef>
+#include <cstdint>
+
+#include "graphics/GraphicsTypes.h"
+
+namespace sorvano {
+
+class PixelSurface {
+public:
+  virtual ~PixelSurface() = default;
+  virtual std::uint32_t* Bits() = 0;  // pixel (0, 0), or null
+  virtual const std::uint32_t* Bits() const = 0;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  virtual int RowSpan() const = 0;  // pixels from one row to the next
+  // Answers whether anything changed. Pixel contents afterwards are undefined.
+  virtual bool Resize(int w, int h) = 0;
+};
+
+// Pixels in heap memory; the row span equals the width. Grows its block by a
+// quarter beyond the need. A failed or empty allocation leaves a 0 x 0 surface.
+class MemorySurface : public PixelSurface {
+public:
+  MemorySurface() = default;
+  MemorySurface(int w, int h);
+  ~MemorySurface() override;
+  MemorySurface(const MemorySurface&) = delete;
+  MemorySurface& operator=(const MemorySurface&) = delete;
+
+  std::uint32_t* Bits() override { return mPixels; }
+  const std::uint32_t* Bits() const override { return mPixels; }
+  int Width() const override { return mWidth; }
+  int Height() const override { return mHeight; }
+  int RowSpan() const override { return mWidth; }
+  bool Resize(int w, int h) override;
+
+private:
+  std::uint32_t* mPixels = nullptr;
+  int mWidth = 0;
+  int mHeight = 0;
+  std::size_t mAllocated = 0;  // bytes
+};
+
+// How a primitive combines a colour with the surface: the kind of combiner,
+// and whether the source alpha (blits) or colour alpha (fills) scales the
+// weight.
+enum class SurfaceMode {
+  kCopy,       // plain copy (overwrite)
+  kCopyAlpha,  // copy honouring alpha
+  kAdd,
+  kAddAlpha,
+  kDodge,
+  kDodgeAlpha,
+};
+
+// The mode an IBlend selects for blits, fills, lines and circles, and the one
+// it selects for points and arcs. A null blend means the default, weight 1.
+SurfaceMode BlendToMode(const IBlend* blend);
+SurfaceMode BlendToPointMode(const IBlend* blend);
+
+// srcRect null means the whole source.
+void SurfaceBlit(PixelSurface* dest, const PixelSurface* src, int dx, int dy, const IRect* srcRect,
+                 float weight, SurfaceMode mode);
+void SurfaceFillRect(PixelSurface* dest, int x, int y, int w, int h, std::uint32_t colour, float weight,
+                     SurfaceMode mode);
+void SurfaceLine(PixelSurface* dest, int x1, int y1, int x2, int y2, std::uint32_t colour, float weight,
+                 SurfaceMode mode, bool antialias);
+void SurfaceCircle(PixelSurface* dest, float cx, float cy, float r, std::uint32_t colour, float weight,
+                   SurfaceMode mode, bool antialias);
+// Angles in radians: 0 points straight up, angles grow clockwise.
+void SurfaceArc(PixelSurface* dest, float cx, float cy, float r, float angle1, float angle2,
+                std::uint32_t colour, float weight, SurfaceMode mode, bool antialias);
+void SurfacePutPixel(PixelSurface* dest, int x, int y, std::uint32_t colour, float weight, SurfaceMode mode);
+// 0 for a point outside the surface.
+std::uint32_t SurfaceGetPixel(const PixelSurface* src, int x, int y);
+
+// Decodes PNG bytes into target (resized to the image) or, with a null
+// target, into a new MemorySurface owned by the caller. Null on any failure
+// (short data, bad signature, decoder error); never reads outside data.
+PixelSurface* DecodePng(const unsigned char* data, std::size_t size, PixelSurface* target);
+
+}  // namespace sorvano
