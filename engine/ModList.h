@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace sorvano {
+
+// A region as the editor hands it to the engine: a rectangle in host sample
+// positions and Hz. The two display rows belong to the editor's frequency
+// scale and are not used by the engine.
+struct ModRegion {
+  int32_t mStart;
+  int32_t mEnd;
+  int32_t mLowHz;
+  int32_t mHighHz;
+  int32_t mLowRow;
+  int32_t mHighRow;
+};
+
+// One entry of the engine's region list: the region with its bins and fade
+// bounds fixed at the sample rate in force when it was built. Bins are natural
+// indices of the 2048-point transform.
+struct ModRecord {
+  int32_t mStart;
+  int32_t mEnd;
+  int32_t mLowHz;
+  int32_t mHighHz;
+  int32_t mLowBin;
+  int32_t mHighBin;
+  int32_t mFadeStart;
+  int32_t mFadeEnd;
+  int32_t mFadeLowHz;
+  int32_t mFadeHighHz;
+  int32_t mFadeLowBin;
+  int32_t mFadeHighBin;
+  double mGain;    // linear amplitude; 1.0 = unchanged
+  uint8_t mMute;   // 1: the gain counts as 0.0
+  uint8_t mSolo;   // 1: everything outside the faded band is silenced
+  uint8_t mBypass; // 1: the record is ignored
+};
+
+// Builds a record with all three flags 0. sampleRate is the plug-in's current
+// rate; it is truncated to whole Hz. fade is a factor of the region's size
+// (0 = none, 1 = a fade as long as the region on each side).
+//
+// Input that cannot describe a region is made harmless rather than trusted:
+// a rate below 1 Hz or beyond the int32 range (or not a number) is taken as
+// 44100 Hz, a fade or gain that is not a finite number as 0 and 1.0, and
+// every derived bound saturates at the int32 range instead of overflowing.
+// Bounds outside the 1024 bin pairs are kept as computed; the processor
+// limits its loops to the frame.
+ModRecord BuildModRecord(const ModRegion& region, double gain, double fade, double sampleRate);
+
+// The engine's region list: records in insertion order, the index of a record
+// is its position. Not synchronised: the plug-in takes its lock around every
+// call, and the processor reads Records() under the same lock.
+class ModList {
+public:
+  // Appends a record built from the arguments. Returns the new count; if the
+  // storage cannot grow, nothing is added and the unchanged count is returned.
+  int Add(const ModRegion& region, double gain, double fade, double sampleRate);
+
+  // Removes record idx, keeping the order of the others, when idx is a valid
+  // index. Returns the count before the call minus one in every case.
+  int Delete(int idx);
+
+  // Rebuilds the bounds and the gain of record idx; its flags are kept.
+  // Invalid indices are ignored.
+  void Update(int idx, const ModRegion& region, double gain, double fade, double sampleRate);
+
+  // Removes all records and releases their storage.
+  void Clear();
+
+  // Flip one flag of record idx; invalid indices are ignored.
+  void ToggleMute(int idx);
+  void ToggleSolo(int idx);
+  void ToggleBypass(int idx);
+
+  int Count() const { return static_cast<int>(mRecords.size()); }
+  std::span<const ModRecord> Records() const { return mRecords; }
+
+private:
+  bool Valid(int idx) const { return idx >= 0 && idx < Count(); }
+
+  std::vector<ModRecord> mRecords;
+};
+
+}  // namespace sorvano
