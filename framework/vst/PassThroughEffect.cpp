@@ -1,0 +1,25 @@
+#include "framework/vst/PassThroughEffect.h"
+
+namespace sorvano {
+
+PassThroughEffect::PassThroughEffect(VstHostCallback hostCallback)
+    : IEffectVST(hostCallback, kNumParams, "1-1 2-2", 0, "Sorvano (No SSE2)", "", "Orvek", 0x00010104, 892680503,
+                 ('O' << 24) | ('r' << 16) | ('v' << 8) | 'k', 2048, false, true, false) {
+  GetParam(kReset)->SetupBool("reset", false);
+  GetParam(kBright)->SetupDouble("bright", 1.0, 0.1, 10.0, 0.1, "x");
+  GetParam(kBright)->SetShapeExponent(2.0);
+  IEffectParam* colorMap = GetParam(kColorMap);
+  colorMap->SetupEnum("colormap", 0, 4);
+  colorMap->AddDisplayText(1, "thermal");
+  colorMap->AddDisplayText(2, "chlorine");
+  colorMap->AddDisplayText(0, "pompeii");
+  colorMap->AddDisplayText(3, "brrr");
+}
+
+// The module's factory until the plug-in class defines its own; that
+// definition replaces this weak one at link time.
+__attribute__((weak)) IEffectVST* CreatePluginInstance(VstHostCallback hostCallback) {
+  return new PassThroughEffect(hostCallback);
+}
+
+}  // namespace sorvano
