@@ -9,10 +9,12 @@
 //     IEditorGraphics::SetParameterFromPlugin, and
 //   - SetDirty(false) / Redraw, which any thread may call to ask for a redraw
 //     (the audio thread marks the sonogram view this way).
-// The value, the default value and the two redraw flags are therefore atomics;
-// the flags are set with release order after the value, so that the editor
-// thread, which reads them with acquire order when collecting dirty controls,
-// draws the new value.
+// The value and the default value are therefore atomics, and the two redraw
+// flags (dirty, redraw pending) share one atomic word, so that SetClean can
+// move pending into dirty in one step without losing a request that another
+// thread makes meanwhile. The flags are set with release order after the
+// value, so that the editor thread, which reads them with acquire order when
+// collecting dirty controls, draws the new value.
 
 #include <atomic>
 
@@ -97,7 +99,7 @@ public:
   }
   bool IsHidden() const { return mHidden; }
   bool IsGrayed() const { return mGrayed; }
-  bool IsRedrawPending() const { return mRedrawPending.load(std::memory_order_acquire); }
+  bool IsRedrawPending() const { return mRedrawFlags.load(std::memory_order_acquire) & kRedrawPending; }
   void DisablePrompt(bool disable) { mPromptDisabled = disable; }
   bool PromptDisabled() const { return mPromptDisabled; }
   void SetDblAsSingleClick(bool single) { mDblAsSingleClick = single; }
@@ -105,6 +107,10 @@ public:
   const IBlend& GetBlend() const { return mBlend; }
 
 protected:
+  // Bits of mRedrawFlags.
+  static constexpr unsigned kDirty = 1u;          // needs drawing at the next redraw
+  static constexpr unsigned kRedrawPending = 2u;  // becomes kDirty at the next SetClean
+
   IEffectBase* mPlug;
   IRect mRect;
   IRect mTargetRect;
@@ -114,10 +120,10 @@ protected:
   std::atomic<double> mDefaultValue{-1.0};
   double mClampLow = 0.0;
   double mClampHigh = 1.0;
-  std::atomic<bool> mDirty{true};
+  // Dirty from construction, so the first redraw draws the control.
+  std::atomic<unsigned> mRedrawFlags{kDirty};
   bool mHidden = false;
   bool mGrayed = false;
-  std::atomic<bool> mRedrawPending{false};
   bool mPromptDisabled = false;
   bool mDblAsSingleClick = false;
   IBlend mBlend;
