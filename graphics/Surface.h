@@ -17,6 +17,14 @@
 
 namespace sorvano {
 
+// The largest pixel count of a surface, so that a pixel index always fits an
+// int and a size from untrusted data cannot ask for absurd memory.
+constexpr long long kMaxSurfacePixels = 0x7FFFFFFF;
+
+// Bytes of a w x h surface of 32-bit pixels, computed without overflow; 0 when
+// either side is not positive or the pixel count exceeds kMaxSurfacePixels.
+std::size_t SurfaceBytes(int w, int h);
+
 class PixelSurface {
 public:
   virtual ~PixelSurface() = default;
@@ -30,7 +38,9 @@ public:
 };
 
 // Pixels in heap memory; the row span equals the width. Grows its block by a
-// quarter beyond the need. A failed or empty allocation leaves a 0 x 0 surface.
+// quarter beyond the need and keeps it when shrinking. A failed or empty
+// allocation (a side not positive, or too many pixels) leaves a 0 x 0 surface.
+// Editor thread (or whichever thread owns the surface); not synchronised.
 class MemorySurface : public PixelSurface {
 public:
   MemorySurface() = default;
