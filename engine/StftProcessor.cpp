@@ -1,0 +1,167 @@
+#include "engine/StftProcessor.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+#include "engine/SpectralRing.h"
+
+namespace sorvano {
+
+namespace {
+
+constexpr double kInverseScale = 1.0 / StftProcessor::kFrameSize;  // 2^-11
+
+// Bin loops run over [lo, hi) limited to the bin pairs that exist, so records
+// built with bounds beyond the frame (a region above half the sample rate, a
+// record built at another rate) never reach outside it.
+struct BinRange {
+  int lo;
+  int hi;
+};
+
+BinRange ClampBins(int64_t lo, int64_t hi) {
+  constexpr int64_t top = StftProcessor::kBinPairs;
+  return {static_cast<int>(std::clamp<int64_t>(lo, 0, top)),
+          static_cast<int>(std::clamp<int64_t>(hi, 0, top))};
+}
+
+int32_t SaturateToInt32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+// The record's gain at a frame whose middle is at m: the gain itself inside
+// the region, faded linearly towards 1 across the fades in time. The fractions
+// are not clamped: a frame that overlaps a fade with its middle outside it
+// gets a factor beyond the fade's ends.
+double TimeGain(const ModRecord& r, int64_t m) {
+  double g = r.mMute ? 0.0 : r.mGain;
+  if (m < r.mStart && r.mStart != r.mFadeStart) {
+    const double b = static_cast<double>(m - r.mFadeStart) /
+                     (static_cast<double>(r.mStart) - r.mFadeStart);
+    g = g * b + 1.0 - b;
+  } else if (m >= r.mEnd && r.mEnd != r.mFadeEnd) {
+    const double c = static_cast<double>(m - r.mEnd) /
+                     (static_cast<double>(r.mFadeEnd) - r.mEnd);
+    g = c + g * (1.0 - c);
+  }
+  return g;
+}
+
+}  // namespace
+
+StftProcessor::StftProcessor(Complex* frames, int32_t* soloMarks, SpectralRing& ring)
+    : mTables(StftTables::Get()),
+      mSpectralRing(ring),
+      mSoloMarks(soloMarks),
+      mOutFrame(frames),
+      mInFrame(frames + kFrameSize) {}
+
+void StftProcessor::Process(const double* inL, const double* inR, double* outL, double* outR,
+                            int n, int64_t pos, std::span<const ModRecord> records) {
+  const double* window = mTables.mWindow;
+  int i = 0;
+  while (i < n) {
+    if (mFill == kFrameSize) FrameStep(pos + i, records);
+    // One run up to the end of the current hop: no frame test per sample.
+    const int run = std::min(n - i, kFrameSize - mFill);
+    const int fill = mFill;
+    // Array-oriented access to the complex buffers (real, imaginary pairs).
+    double* collect = reinterpret_cast<double*>(mInFrame) + 2 * fill;
+    double* previous = reinterpret_cast<double*>(mOutFrame) + 2 * (fill - kHop);
+    const double* wa = window + fill;
+    const double* wb = window + (fill - kHop);
+    for (int j = 0; j < run; ++j) {
+      const double left = inL[i + j];
+      const double right = inR[i + j];
+      const double a = wa[j];
+      const double b = wb[j];
+      const double sum = a + b;
+      const double yl = (previous[2 * j] + collect[2 * j]) / sum;
+      const double yr = (previous[2 * j + 1] + collect[2 * j + 1]) / sum;
+      collect[2 * j] = a * left;
+      collect[2 * j + 1] = a * right;
+      previous[2 * j] = b * left;
+      previous[2 * j + 1] = b * right;
+      outL[i + j] = yl;
+      outR[i + j] = yr;
+    }
+    mFill = fill + run;
+    i += run;
+  }
+}
+
+void StftProcessor::FrameStep(int64_t p, std::span<const ModRecord> records) {
+  Fft(mInFrame, kFrameSize, false);
+  if (!records.empty() && ApplyRecords(p, records)) ApplySolo();
+  mSpectralRing.WriteFrame(mInFrame, mTables.mPermutation, SaturateToInt32(p));
+  Fft(mInFrame, kFrameSize, true);
+  double* d = reinterpret_cast<double*>(mInFrame);
+  for (int i = 0; i < 2 * kFrameSize; i += 16) {
+    for (int j = 0; j < 16; ++j) d[i + j] *= kInverseScale;
+  }
+  std::swap(mInFrame, mOutFrame);
+  mFill = kHop;
+}
+
+void StftProcessor::ScalePair(int k, double factor) {
+  double* d = reinterpret_cast<double*>(mInFrame);
+  const int32_t* perm = mTables.mPermutation;
+  double* lo = d + 2 * perm[k];
+  double* hi = d + 2 * perm[kFrameSize - 1 - k];
+  lo[0] *= factor;
+  lo[1] *= factor;
+  hi[0] *= factor;
+  hi[1] *= factor;
+}
+
+bool StftProcessor::ApplyRecords(int64_t p, std::span<const ModRecord> records) {
+  // The frame holds positions p - 2048 .. p - 1; its start is counted from 0
+  // and m is its middle. 64-bit, so positions near the end of int32 are safe.
+  const int64_t s = std::max<int64_t>(p - kFrameSize, 0);
+  const int64_t m = (s + p) / 2;
+  bool solo = false;
+  for (const ModRecord& r : records) {
+    if (!(r.mFadeStart < p && r.mFadeEnd > s && r.mBypass == 0)) continue;
+    const double g = TimeGain(r, m);
+
+    if (r.mFadeLowBin != r.mLowBin) {
+      const int64_t from = r.mFadeLowBin;
+      const double width = static_cast<double>(r.mLowBin) - from;
+      const BinRange range = ClampBins(from + 1, r.mLowBin);
+      for (int k = range.lo; k < range.hi; ++k) {
+        const double d = static_cast<double>(k - from) / width;
+        ScalePair(k, g * d + 1.0 - d);
+      }
+    }
+    if (r.mFadeHighBin != r.mHighBin) {
+      const int64_t from = r.mHighBin;
+      const double width = static_cast<double>(r.mFadeHighBin) - from;
+      const BinRange range = ClampBins(from, r.mFadeHighBin);
+      for (int k = range.lo; k < range.hi; ++k) {
+        const double f = static_cast<double>(k - from) / width;
+        ScalePair(k, f + g * (1.0 - f));
+      }
+    }
+    const BinRange core = ClampBins(r.mLowBin, r.mHighBin);
+    for (int k = core.lo; k < core.hi; ++k) ScalePair(k, g);
+
+    if (r.mSolo) {
+      const BinRange band = ClampBins(r.mFadeLowBin, r.mFadeHighBin);
+      for (int k = band.lo; k < band.hi; ++k) mSoloMarks[k] = 1;
+      solo = true;
+    }
+  }
+  return solo;
+}
+
+void StftProcessor::ApplySolo() {
+  for (int k = 0; k < kBinPairs; ++k) {
+    if (mSoloMarks[k] == 0) ScalePair(k, 0.0);
+  }
+  std::memset(mSoloMarks, 0, sizeof(int32_t) * kBinPairs);
+}
+
+}  // namespace sorvano
