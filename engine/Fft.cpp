@@ -1,10 +1,14 @@
 #include "engine/Fft.h"
 
 #include <array>
+#include <atomic>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <mutex>
 #include <numbers>
+
+#include "engine/FftKernels.h"
 
 namespace sorvano {
 
@@ -14,16 +18,19 @@ namespace {
 constexpr int kPermuteEntries = 2 * kFftMaxSize - 2;
 std::array<std::int32_t, kPermuteEntries> gPermute;
 
-// Twiddles w^j = e^(+2 pi i j / n), j = 0 ... n/4 - 1, for every size 8 ...
-// 32768; size n starts at n/4 - 2.
-constexpr int kTwiddleEntries = kFftMaxSize / 2 - 2;
-std::array<Complex, kTwiddleEntries> gTwiddle;
+// Laid out as FftKernels.h describes. Static storage: a transform that has to
+// build the tables on first use (see Fft) allocates nothing.
+std::array<double, kFftTwiddleDoubles> gTwiddles;
 
 std::once_flag gInitOnce;
 
-bool IsSupportedSize(int n) {
-  return n >= kFftMinSize && n <= kFftMaxSize && (n & (n - 1)) == 0;
-}
+// The routines for this CPU; null until the tables are complete. Published
+// with release order, so a thread that sees it also sees the tables.
+std::atomic<const FftKernels*> gKernels{nullptr};
+
+bool IsSupportedSize(int n) { return n >= kFftMinSize && n <= kFftMaxSize && (n & (n - 1)) == 0; }
+
+int Log2(int n) { return std::countr_zero(static_cast<unsigned>(n)); }
 
 // Frequency (in the e^(+) sense of the recursion) found at position p of a
 // transformed buffer of size n: the first half holds the even frequencies,
@@ -43,7 +50,7 @@ int FrequencyAt(int n, int p) {
   return (4 * FrequencyAt(n / 4, p) - 1) & (n - 1);
 }
 
-void BuildTables() {
+void BuildPermutation() {
   for (int n = kFftMinSize; n <= kFftMaxSize; n *= 2) {
     std::int32_t* permute = gPermute.data() + (n - 2);
     for (int p = 0; p < n; ++p) {
@@ -51,124 +58,72 @@ void BuildTables() {
       permute[(n - FrequencyAt(n, p)) & (n - 1)] = p;
     }
   }
-  for (int n = 8; n <= kFftMaxSize; n *= 2) {
-    Complex* twiddle = gTwiddle.data() + (n / 4 - 2);
+}
+
+void BuildTwiddles() {
+  for (int n = kFftTableMinSize; n <= kFftMaxSize; n *= 2) {
+    double* block = gTwiddles.data() + (n - kFftTableMinSize);
     const double theta = 2.0 * std::numbers::pi / n;
     for (int j = 0; j < n / 4; ++j) {
-      twiddle[j] = Complex(std::cos(theta * j), std::sin(theta * j));
+      double* group = block + 8 * (j / 2) + (j % 2) * 2;
+      const double re = std::cos(theta * j);
+      const double im = std::sin(theta * j);
+      group[0] = group[1] = re;
+      group[4] = group[5] = im;
     }
   }
 }
 
-const Complex* TwiddlesOf(int n) { return gTwiddle.data() + (n / 4 - 2); }
-
-Complex TimesI(Complex z) { return Complex(-z.imag(), z.real()); }
-
-void Forward(Complex* x, int n) {
-  if (n == 1) {
-    return;
-  }
-  if (n == 2) {
-    const Complex a = x[0];
-    x[0] = a + x[1];
-    x[1] = a - x[1];
-    return;
-  }
-  const int quarter = n / 4;
-  if (n == 4) {
-    const Complex even = x[0] + x[2];
-    const Complex odd = x[1] + x[3];
-    const Complex u = x[0] - x[2];
-    const Complex v = x[1] - x[3];
-    x[0] = even + odd;
-    x[1] = even - odd;
-    x[2] = u + TimesI(v);
-    x[3] = u - TimesI(v);
-    return;
-  }
-  const Complex* w = TwiddlesOf(n);
-  Complex* q0 = x;
-  Complex* q1 = x + quarter;
-  Complex* q2 = x + 2 * quarter;
-  Complex* q3 = x + 3 * quarter;
-  for (int j = 0; j < quarter; ++j) {
-    const Complex u = q0[j] - q2[j];
-    const Complex v = q1[j] - q3[j];
-    q0[j] += q2[j];
-    q1[j] += q3[j];
-    q2[j] = (u + TimesI(v)) * w[j];
-    q3[j] = (u - TimesI(v)) * std::conj(w[j]);
-  }
-  Forward(x, n / 2);
-  Forward(q2, quarter);
-  Forward(q3, quarter);
-}
-
-void Inverse(Complex* x, int n) {
-  if (n == 1) {
-    return;
-  }
-  if (n == 2) {
-    const Complex a = x[0];
-    x[0] = a + x[1];
-    x[1] = a - x[1];
-    return;
-  }
-  const int quarter = n / 4;
-  if (n == 4) {
-    const Complex sum01 = x[0] + x[1];
-    const Complex diff01 = x[0] - x[1];
-    const Complex sum23 = x[2] + x[3];
-    const Complex diff23 = x[2] - x[3];
-    x[0] = sum01 + sum23;
-    x[1] = diff01 - TimesI(diff23);
-    x[2] = sum01 - sum23;
-    x[3] = diff01 + TimesI(diff23);
-    return;
-  }
-  const Complex* w = TwiddlesOf(n);
-  Complex* q0 = x;
-  Complex* q1 = x + quarter;
-  Complex* q2 = x + 2 * quarter;
-  Complex* q3 = x + 3 * quarter;
-  Inverse(x, n / 2);
-  Inverse(q2, quarter);
-  Inverse(q3, quarter);
-  for (int j = 0; j < quarter; ++j) {
-    const Complex a = q2[j] * std::conj(w[j]);
-    const Complex b = q3[j] * w[j];
-    const Complex s = a + b;
-    const Complex d = a - b;
-    const Complex y0 = q0[j];
-    const Complex y1 = q1[j];
-    q0[j] = y0 + s;
-    q2[j] = y0 - s;
-    q1[j] = y1 - TimesI(d);
-    q3[j] = y1 + TimesI(d);
-  }
+void BuildTables() {
+  BuildPermutation();
+  BuildTwiddles();
+  gKernels.store(FftCpuHasAvx2Fma() ? &kFftKernelsAvx2 : &kFftKernelsSse2, std::memory_order_release);
 }
 
 }  // namespace
 
+bool FftCpuHasAvx2Fma() { return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"); }
+
 void FftInit() { std::call_once(gInitOnce, BuildTables); }
 
-void Fft(Complex* buffer, int n, bool inverse) {
+namespace {
+
+// The routines FftInit chose, building the tables first when no FftInit has
+// run yet (a caller that skipped it still gets a correct transform, and
+// nothing is allocated). After that, one atomic load.
+const FftKernels& ReadyKernels() {
+  const FftKernels* kernels = gKernels.load(std::memory_order_acquire);
+  if (kernels == nullptr) {
+    FftInit();
+    kernels = gKernels.load(std::memory_order_acquire);
+  }
+  return *kernels;
+}
+
+void Transform(const FftKernels& kernels, Complex* buffer, int n, bool inverse) {
   if (!IsSupportedSize(n) || buffer == nullptr) {
     return;
   }
-  FftInit();
-  if (inverse) {
-    Inverse(buffer, n);
-  } else {
-    Forward(buffer, n);
-  }
+  // std::complex<double> is layout-compatible with double[2].
+  double* data = reinterpret_cast<double*>(buffer);
+  const int log2n = Log2(n);
+  (inverse ? kernels.inverse[log2n] : kernels.forward[log2n])(data, gTwiddles.data());
 }
+
+}  // namespace
+
+void FftWith(const FftKernels& kernels, Complex* buffer, int n, bool inverse) {
+  ReadyKernels();
+  Transform(kernels, buffer, n, inverse);
+}
+
+void Fft(Complex* buffer, int n, bool inverse) { Transform(ReadyKernels(), buffer, n, inverse); }
 
 int FftPermute(int n, int k) {
   if (!IsSupportedSize(n) || k < 0 || k >= n) {
     return -1;
   }
-  FftInit();
+  ReadyKernels();
   return gPermute[static_cast<std::size_t>(n - 2 + k)];
 }
 
