@@ -81,13 +81,12 @@ void ColorMap::ColorRect(const MagnitudeImage& magnitudes, const PixelImage& pix
   r1 = std::min({r1, magnitudes.height, pixels.height});
   if (x0 >= x1 || r0 >= r1) return;
 
-  // Row by row, so the pixel writes run along a line.
-  for (int r = r0; r < r1; ++r) {
-    std::uint32_t* line = pixels.data + static_cast<std::ptrdiff_t>(pixels.height - 1 - r) * pixels.rowSpan;
-    const std::uint16_t* column = magnitudes.data + static_cast<std::ptrdiff_t>(x0) * magnitudes.columnSpan + r;
-    for (int x = x0; x < x1; ++x, column += magnitudes.columnSpan) {
-      line[x] = ColorOf(*column, k);
-    }
+  // Column by column: the magnitudes of a column are contiguous, which makes
+  // this order faster than line by line.
+  for (int x = x0; x < x1; ++x) {
+    const std::uint16_t* column = magnitudes.data + static_cast<std::ptrdiff_t>(x) * magnitudes.columnSpan;
+    std::ptrdiff_t at = static_cast<std::ptrdiff_t>(pixels.height - 1 - r0) * pixels.rowSpan + x;
+    for (int r = r0; r < r1; ++r, at -= pixels.rowSpan) pixels.data[at] = ColorOf(column[r], k);
   }
 }
 
