@@ -37,46 +37,57 @@ class ChannelBuffers {
   std::vector<Sample*> mPointers;
 };
 
+// What every block of one render shares.
+struct RenderJob {
+  const AudioData& input;
+  AudioData& output;
+  Timeline& timeline;
+  HostCallback& host;
+  const PluginInstance& plugin;
+  const RenderSettings& settings;
+  std::int32_t inputs;
+  std::int32_t outputs;
+  RenderReport& report;
+};
+
 // Renders with one sample type; `call` invokes the matching callback.
 template <typename Sample, typename Call>
-void RenderBlocks(const AudioData& input, AudioData& output, Timeline& timeline, HostCallback& host,
-                  const RenderSettings& settings, std::int32_t inputs, std::int32_t outputs, Call call,
-                  RenderReport& report, const PluginInstance& plugin) {
-  ChannelBuffers<Sample> in(inputs, settings.blockSize);
-  ChannelBuffers<Sample> out(outputs, settings.blockSize);
-  const std::size_t fileChannels = input.channels.size();
-  const std::size_t total = input.Frames();
+void RenderBlocks(RenderJob& job, Call call) {
+  ChannelBuffers<Sample> in(job.inputs, job.settings.blockSize);
+  ChannelBuffers<Sample> out(job.outputs, job.settings.blockSize);
+  const std::size_t fileChannels = job.input.channels.size();
+  const std::size_t total = job.input.Frames();
 
   std::size_t done = 0;
   while (done < total) {
-    const auto wanted = static_cast<std::int32_t>(std::min<std::size_t>(total - done, settings.blockSize));
-    const std::int32_t frames = timeline.FramesBeforeDiscontinuity(wanted);
+    const auto wanted = static_cast<std::int32_t>(std::min<std::size_t>(total - done, job.settings.blockSize));
+    const std::int32_t frames = job.timeline.FramesBeforeDiscontinuity(wanted);
 
     in.Clear(frames);
-    for (std::int32_t c = 0; c < inputs; ++c) {
+    for (std::int32_t c = 0; c < job.inputs; ++c) {
       const auto channel = static_cast<std::size_t>(c);
       if (fileChannels != 1 && channel >= fileChannels) continue;
-      const auto& source = input.channels[fileChannels == 1 ? 0 : channel];
+      const auto& source = job.input.channels[fileChannels == 1 ? 0 : channel];
       std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(done), frames, in.Channel(channel).begin());
     }
     out.Clear(frames);
 
-    host.SetTransport(input.sampleRate, settings.blockSize, &timeline, settings.tempo);
+    job.host.SetTransport(job.input.sampleRate, job.settings.blockSize, &job.timeline, job.settings.tempo);
     call(in.Pointers(), out.Pointers(), frames);
-    ++report.calls;
+    ++job.report.calls;
 
-    if (plugin.Effect().numInputs != inputs || plugin.Effect().numOutputs != outputs) {
+    if (job.plugin.Effect().numInputs != job.inputs || job.plugin.Effect().numOutputs != job.outputs) {
       throw HostError("the plug-in changed its channel counts while processing");
     }
-    for (std::int32_t c = 0; c < outputs; ++c) {
+    for (std::int32_t c = 0; c < job.outputs; ++c) {
       const auto& result = out.Channel(static_cast<std::size_t>(c));
-      auto& target = output.channels[static_cast<std::size_t>(c)];
+      auto& target = job.output.channels[static_cast<std::size_t>(c)];
       std::copy_n(result.begin(), frames, target.begin() + static_cast<std::ptrdiff_t>(done));
     }
     done += static_cast<std::size_t>(frames);
-    timeline.Advance(frames);
+    job.timeline.Advance(frames);
   }
-  report.frames = static_cast<std::int64_t>(done);
+  job.report.frames = static_cast<std::int64_t>(done);
 }
 
 // Keeps the plug-in resumed for the length of a render, also when it fails.
@@ -124,30 +135,26 @@ AudioData OfflineRenderer::Render(const AudioData& input, Timeline& timeline, co
   local.inputs = inputs;
   local.outputs = outputs;
 
+  RenderJob job{input, output, timeline, mHost, mPlugin, settings, inputs, outputs, local};
+  PluginInstance& plugin = mPlugin;
   mPlugin.SetProcessPrecision(settings.precision == Precision::kDouble);
-  {
-    ActiveScope active(mPlugin);
-    PluginInstance& plugin = mPlugin;
-    switch (settings.precision) {
-      case Precision::kFloat:
-        RenderBlocks<float>(
-            input, output, timeline, mHost, settings, inputs, outputs,
-            [&plugin](float** in, float** out, std::int32_t n) { plugin.ProcessReplacing(in, out, n); }, local,
-            mPlugin);
-        break;
-      case Precision::kDouble:
-        RenderBlocks<double>(
-            input, output, timeline, mHost, settings, inputs, outputs,
-            [&plugin](double** in, double** out, std::int32_t n) { plugin.ProcessDoubleReplacing(in, out, n); },
-            local, mPlugin);
-        break;
-      case Precision::kAccumulate:
-        RenderBlocks<float>(
-            input, output, timeline, mHost, settings, inputs, outputs,
-            [&plugin](float** in, float** out, std::int32_t n) { plugin.ProcessAccumulating(in, out, n); }, local,
-            mPlugin);
-        break;
-    }
+  ActiveScope active(mPlugin);
+  switch (settings.precision) {
+    case Precision::kFloat:
+      RenderBlocks<float>(job, [&plugin](float** in, float** out, std::int32_t n) {
+        plugin.ProcessReplacing(in, out, n);
+      });
+      break;
+    case Precision::kDouble:
+      RenderBlocks<double>(job, [&plugin](double** in, double** out, std::int32_t n) {
+        plugin.ProcessDoubleReplacing(in, out, n);
+      });
+      break;
+    case Precision::kAccumulate:
+      RenderBlocks<float>(job, [&plugin](float** in, float** out, std::int32_t n) {
+        plugin.ProcessAccumulating(in, out, n);
+      });
+      break;
   }
   if (report) *report = local;
   return output;

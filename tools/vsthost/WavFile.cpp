@@ -85,6 +85,8 @@ void WavFile::Write(const std::string& path, const AudioData& audio, SampleForma
   if (!file) throw HostError("cannot write " + path + ": " + sf_strerror(nullptr));
   // Integer formats clip instead of wrapping around on overload.
   sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  // Without the peak chunk and its time stamp, equal audio gives equal files.
+  sf_command(file.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
 
   std::vector<double> interleaved(static_cast<std::size_t>(kChunkFrames) * channels);
   for (std::size_t start = 0; start < frames; start += static_cast<std::size_t>(kChunkFrames)) {
