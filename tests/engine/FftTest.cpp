@@ -1,5 +1,7 @@
 #include "engine/Fft.h"
 
+#include "engine/FftKernels.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +13,9 @@
 #include <memory>
 #include <numbers>
 #include <random>
+#include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 namespace sorvano {
@@ -125,32 +130,42 @@ double RelativeError(const std::vector<Complex>& actual, const std::vector<LongC
 // error of order 1.
 constexpr double kRelativeTolerance = 1e-9;
 
-class FftSizes : public ::testing::TestWithParam<int> {
- protected:
-  void SetUp() override { FftInit(); }
-  int Size() const { return GetParam(); }
+// The routines a test runs: the ones Fft chose for this CPU, or one
+// instruction set's directly, so that every set this CPU can run is checked.
+struct KernelChoice {
+  const char* name;
+  const FftKernels* kernels;  // null: the public Fft
+  bool needsAvx2;
 };
 
-TEST_P(FftSizes, PermutationIsABijectionFixingBinZero) {
-  const int n = Size();
-  std::vector<bool> seen(static_cast<std::size_t>(n), false);
-  for (int k = 0; k < n; ++k) {
-    const int position = FftPermute(n, k);
-    ASSERT_GE(position, 0);
-    ASSERT_LT(position, n);
-    EXPECT_FALSE(seen[static_cast<std::size_t>(position)]) << "k = " << k;
-    seen[static_cast<std::size_t>(position)] = true;
+const KernelChoice kChosen{"Chosen", nullptr, false};
+const KernelChoice kSse2{"Sse2", &kFftKernelsSse2, false};
+const KernelChoice kAvx2{"Avx2", &kFftKernelsAvx2, true};
+
+class FftSizes : public ::testing::TestWithParam<std::tuple<KernelChoice, int>> {
+ protected:
+  void SetUp() override {
+    if (Choice().needsAvx2 && !FftCpuHasAvx2Fma()) {
+      GTEST_SKIP() << "this CPU has no AVX2 with FMA";
+    }
+    FftInit();
   }
-  EXPECT_EQ(FftPermute(n, 0), 0);
-  EXPECT_EQ(FftPermute(n, -1), -1);
-  EXPECT_EQ(FftPermute(n, n), -1);
-}
+  const KernelChoice& Choice() const { return std::get<0>(GetParam()); }
+  int Size() const { return std::get<1>(GetParam()); }
+  void Transform(Complex* buffer, bool inverse) const {
+    if (Choice().kernels == nullptr) {
+      Fft(buffer, Size(), inverse);
+    } else {
+      FftWith(*Choice().kernels, buffer, Size(), inverse);
+    }
+  }
+};
 
 TEST_P(FftSizes, ImpulseGivesAFlatSpectrum) {
   const int n = Size();
   std::vector<Complex> data(static_cast<std::size_t>(n), Complex(0.0, 0.0));
   data[0] = Complex(1.0, 0.0);
-  Fft(data.data(), n, false);
+  Transform(data.data(), false);
   for (int p = 0; p < n; ++p) {
     // Only additions of 1 and 0 and products with twiddles of modulus 1.
     EXPECT_NEAR(data[static_cast<std::size_t>(p)].real(), 1.0, 1e-13) << "position " << p;
@@ -168,7 +183,7 @@ TEST_P(FftSizes, ToneLandsOnItsPermutedBin) {
       const LongComplex z = roots[static_cast<std::size_t>((static_cast<std::int64_t>(t) * k) % n)];
       data[static_cast<std::size_t>(t)] = Complex(static_cast<double>(z.real()), static_cast<double>(z.imag()));
     }
-    Fft(data.data(), n, false);
+    Transform(data.data(), false);
     const int peak = FftPermute(n, k);
     for (int p = 0; p < n; ++p) {
       const Complex expected = p == peak ? Complex(n, 0.0) : Complex(0.0, 0.0);
@@ -182,7 +197,7 @@ TEST_P(FftSizes, ForwardMatchesTheReferenceTransform) {
   const int n = Size();
   const std::vector<Complex> input = RandomData(n, 1000u + static_cast<unsigned>(n));
   std::vector<Complex> data = input;
-  Fft(data.data(), n, false);
+  Transform(data.data(), false);
   EXPECT_LT(RelativeError(InBinOrder(data), ReferenceDft(input)), kRelativeTolerance);
 }
 
@@ -190,8 +205,8 @@ TEST_P(FftSizes, InverseUndoesForwardTimesN) {
   const int n = Size();
   const std::vector<Complex> input = RandomData(n, 2000u + static_cast<unsigned>(n));
   std::vector<Complex> data = input;
-  Fft(data.data(), n, false);
-  Fft(data.data(), n, true);
+  Transform(data.data(), false);
+  Transform(data.data(), true);
   std::vector<LongComplex> expected(input.size());
   for (std::size_t i = 0; i < input.size(); ++i) {
     expected[i] = LongComplex(input[i]) * static_cast<long double>(n);
@@ -217,10 +232,10 @@ TEST_P(FftSizes, UnalignedBufferTransformsInPlaceAndLeavesGuardsAlone) {
 
   const std::vector<Complex> input = RandomData(n, 3000u + static_cast<unsigned>(n));
   std::copy(input.begin(), input.end(), buffer);
-  Fft(buffer, n, false);
+  Transform(buffer, false);
   EXPECT_LT(RelativeError(InBinOrder(std::vector<Complex>(buffer, buffer + n)), ReferenceDft(input)),
             kRelativeTolerance);
-  Fft(buffer, n, true);
+  Transform(buffer, true);
   for (int i = 0; i < n; ++i) {
     ASSERT_LE(std::abs(buffer[i] - input[static_cast<std::size_t>(i)] * static_cast<double>(n)),
               kRelativeTolerance * n)
@@ -232,10 +247,28 @@ TEST_P(FftSizes, UnalignedBufferTransformsInPlaceAndLeavesGuardsAlone) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllSizes, FftSizes, ::testing::ValuesIn(SupportedSizes()),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                           return "N" + std::to_string(info.param);
+INSTANTIATE_TEST_SUITE_P(AllSizes, FftSizes,
+                         ::testing::Combine(::testing::Values(kChosen, kSse2, kAvx2),
+                                            ::testing::ValuesIn(SupportedSizes())),
+                         [](const ::testing::TestParamInfo<FftSizes::ParamType>& info) {
+                           return std::string(std::get<0>(info.param).name) + "N" +
+                                  std::to_string(std::get<1>(info.param));
                          });
+
+TEST(FftPermutation, IsABijectionFixingBinZeroAtEverySize) {
+  FftInit();
+  for (int n : SupportedSizes()) {
+    std::vector<bool> seen(static_cast<std::size_t>(n), false);
+    for (int k = 0; k < n; ++k) {
+      const int position = FftPermute(n, k);
+      ASSERT_GE(position, 0) << "n = " << n << ", k = " << k;
+      ASSERT_LT(position, n) << "n = " << n << ", k = " << k;
+      ASSERT_FALSE(seen[static_cast<std::size_t>(position)]) << "n = " << n << ", k = " << k;
+      seen[static_cast<std::size_t>(position)] = true;
+    }
+    EXPECT_EQ(FftPermute(n, 0), 0) << "n = " << n;
+  }
+}
 
 TEST(FftPermutation, SmallSizesHaveTheirKnownOrder) {
   FftInit();
@@ -290,6 +323,39 @@ TEST(FftTwoPoints, BothDirectionsAreSumAndDifference) {
     Fft(data, 2, inverse);
     EXPECT_EQ(data[0], Complex(3.5, 1.0));
     EXPECT_EQ(data[1], Complex(2.5, -3.0));
+  }
+}
+
+// Fft keeps no state between calls: threads transforming their own buffers
+// at the same time get exactly the single-threaded result.
+TEST(FftThreads, ConcurrentTransformsOfDistinctBuffersAgree) {
+  constexpr int kSize = 2048;
+  constexpr int kThreads = 4;
+  constexpr int kRounds = 20;
+  FftInit();
+  const std::vector<Complex> input = RandomData(kSize, 5000u);
+  std::vector<Complex> expected = input;
+  Fft(expected.data(), kSize, false);
+
+  std::vector<int> mismatches(kThreads, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      std::vector<Complex> data(input.size());
+      for (int round = 0; round < kRounds; ++round) {
+        data = input;
+        Fft(data.data(), kSize, false);
+        if (std::memcmp(data.data(), expected.data(), data.size() * sizeof(Complex)) != 0) {
+          ++mismatches[static_cast<std::size_t>(t)];
+        }
+      }
+    });
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  for (int t = 0; t < kThreads; ++t) {
+    EXPECT_EQ(mismatches[static_cast<std::size_t>(t)], 0) << "thread " << t;
   }
 }
 
