@@ -1,0 +1,157 @@
+#include "engine/Sorvano.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "engine/SidePanelLink.h"
+#include "engine/ViewLink.h"
+
+namespace sorvano {
+
+namespace {
+
+constexpr int FourChars(char a, char b, char c, char d) {
+  return static_cast<int>((static_cast<unsigned>(a) << 24) | (static_cast<unsigned>(b) << 16) |
+                          (static_cast<unsigned>(c) << 8) | static_cast<unsigned>(d));
+}
+
+constexpr int kPackedVersion =
+    (SORVANO_VERSION_MAJOR << 16) | (SORVANO_VERSION_MINOR << 8) | SORVANO_VERSION_PATCH;
+constexpr int kColorMaps = 4;
+
+}  // namespace
+
+Sorvano::Sorvano(VstHostCallback hostCallback)
+    : IEffectVST(hostCallback, kNumParams, "1-1 2-2", 0, "Sorvano (No SSE2)", "", "Orvek",
+                 kPackedVersion, FourChars('5', '5', '9', '7'), FourChars('O', 'r', 'v', 'k'),
+                 kLatency, false, true, false),
+      mBlock(kBlockEntries),
+      mSoloMarks(StftProcessor::kBinPairs),
+      mSpectralRing(mBlock.data() + 2 * StftProcessor::kFrameSize),
+      mProcessor(mBlock.data(), mSoloMarks.data(), mSpectralRing) {
+  SetUpParams();
+}
+
+Sorvano::~Sorvano() = default;
+
+void Sorvano::SetUpParams() {
+  GetParam(kParamReset)->SetupBool("reset", false);
+
+  IEffectParam* bright = GetParam(kParamBright);
+  bright->SetupDouble("bright", 1.0, 0.1, 10.0, 0.1, "x");
+  bright->SetShapeExponent(2.0);
+
+  IEffectParam* colorMap = GetParam(kParamColorMap);
+  colorMap->SetupEnum("colormap", 0, kColorMaps);
+  colorMap->AddDisplayText(1, "thermal");
+  colorMap->AddDisplayText(2, "chlorine");
+  colorMap->AddDisplayText(0, "pompeii");
+  colorMap->AddDisplayText(3, "brrr");
+}
+
+void Sorvano::Reset() {
+  if (mView) mView->SetSampleRate(GetSampleRate());
+}
+
+void Sorvano::OnParamChange(int paramIdx) {
+  switch (paramIdx) {
+    case kParamReset:
+      if (mSidePanel) mSidePanel->SetResetCountdown(GetParam(kParamReset)->Value() >= 0.5);
+      break;
+    case kParamBright:
+    case kParamColorMap: {
+      if (!mView) break;
+      // The parameter keeps its value inside 0..3; the limit only guards the
+      // conversion to int.
+      const double map = std::clamp(GetParam(kParamColorMap)->Value(), 0.0, kColorMaps - 1.0);
+      mView->SetDisplay(GetParam(kParamBright)->Value(), static_cast<int>(map));
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void Sorvano::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+  // The framework always supplies both channels; a missing buffer is still
+  // handled as an empty block rather than dereferenced.
+  const bool haveBuffers =
+      inputs && outputs && inputs[0] && inputs[1] && outputs[0] && outputs[1];
+  const int n = haveBuffers && nFrames > 0 ? nFrames : 0;
+
+  // Positions in 64 bits: pos + n and the tolerance band must not overflow
+  // near the end of the int32 timeline.
+  const int64_t pos = HostSamplePosition();
+  const int64_t expected = mNextPos;
+  if (pos > expected + kJumpTolerance || pos < expected - kJumpTolerance) {
+    mSpectralRing.Discard();
+  } else if (mSpectralRing.Publish() && mView) {
+    mView->OnFramesPublished();
+  }
+  mNextPos = static_cast<int32_t>(
+      std::min<int64_t>(pos + n, std::numeric_limits<int32_t>::max()));
+
+  if (n > 0) mProcessor.Process(inputs[0], inputs[1], outputs[0], outputs[1], n, pos, mMods.Records());
+}
+
+int Sorvano::ReadSpectralFrames(Complex* dest, int* framePos) {
+  return mSpectralRing.Read(dest, framePos);
+}
+
+int Sorvano::AddMod(const ModRegion* region, double gain, double fade) {
+  ScopedLock lock(*this);
+  if (!region) return mMods.Count();
+  return mMods.Add(*region, gain, fade, GetSampleRate());
+}
+
+int Sorvano::DeleteMod(int idx) {
+  ScopedLock lock(*this);
+  return mMods.Delete(idx);
+}
+
+void Sorvano::UpdateMod(int idx, const ModRegion* region, double gain, double fade) {
+  ScopedLock lock(*this);
+  if (region) mMods.Update(idx, *region, gain, fade, GetSampleRate());
+}
+
+void Sorvano::ClearMods() {
+  ScopedLock lock(*this);
+  mMods.Clear();
+}
+
+void Sorvano::ToggleModMute(int idx) {
+  ScopedLock lock(*this);
+  mMods.ToggleMute(idx);
+}
+
+void Sorvano::ToggleModSolo(int idx) {
+  ScopedLock lock(*this);
+  mMods.ToggleSolo(idx);
+}
+
+void Sorvano::ToggleModBypass(int idx) {
+  ScopedLock lock(*this);
+  mMods.ToggleBypass(idx);
+}
+
+void Sorvano::CycleColorMap() {
+  ScopedLock lock(*this);
+  IEffectParam* colorMap = GetParam(kParamColorMap);
+  const double current = std::clamp(colorMap->Value(), 0.0, kColorMaps - 1.0);
+  colorMap->Set((static_cast<int>(current) + 1) % kColorMaps);
+  OnParamChange(kParamColorMap);
+}
+
+void Sorvano::ConnectEditorViews(ViewLink* view, SidePanelLink* sidePanel) {
+  ScopedLock lock(*this);
+  mView = view;
+  mSidePanel = sidePanel;
+}
+
+// The module's factory: the entry point calls it under its construction lock.
+IEffectVST* CreatePluginInstance(VstHostCallback hostCallback) {
+  return new Sorvano(hostCallback);
+}
+
+}  // namespace sorvano

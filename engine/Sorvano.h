@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "engine/Fft.h"
+#include "engine/ModList.h"
+#include "engine/SpectralRing.h"
+#include "engine/StftProcessor.h"
+#include "framework/vst/IEffectVST.h"
+
+namespace sorvano {
+
+class ViewLink;
+class SidePanelLink;
+
+// The effect: a stereo STFT processor that applies the gains of user-drawn
+// time-frequency regions and hands the processed spectra to the sonogram view.
+//
+// Threads and locks:
+// - The audio thread runs ProcessDoubleReplacing with the plug-in lock held
+//   (taken by the binding). It takes the ring lock only to publish or discard
+//   frames at the start of a block and around each frame's copy into the ring.
+// - The editor calls the region operations (AddMod ... ToggleModBypass) and
+//   CycleColorMap; each takes the plug-in lock, so the list never changes
+//   during a block. Editor-thread callers take the plug-in lock first, with a
+//   timeout, so that a closing editor cannot deadlock with the host.
+// - The view calls ReadSpectralFrames, which takes only the ring lock.
+// Lock order: plug-in lock, then ring lock; never the other way round.
+class Sorvano : public IEffectVST {
+public:
+  enum ParamId : int { kParamReset = 0, kParamBright = 1, kParamColorMap = 2, kNumParams = 3 };
+
+  static constexpr int kLatency = StftProcessor::kFrameSize;
+  // Host position differences up to this many samples are not transport jumps.
+  static constexpr int kJumpTolerance = 8;
+  // Both frame buffers and the ring in one allocation: 327,680 bytes.
+  static constexpr int kBlockEntries = 2 * StftProcessor::kFrameSize + SpectralRing::kEntries;
+
+  // Entry point, under the process-wide construction lock.
+  explicit Sorvano(VstHostCallback hostCallback);
+  ~Sorvano() override;
+
+  // Host thread, plug-in lock held: hands the current sample rate to the view.
+  // The processor's frames, ring and counters are left as they are.
+  void Reset() override;
+  // Any thread, plug-in lock held: "reset" goes to the side panel's
+  // countdown, "bright" and "colormap" (always both) to the view.
+  void OnParamChange(int paramIdx) override;
+  // Audio thread, plug-in lock held. inputs[0], inputs[1] are left and right
+  // (outputs likewise); input and output may be the same buffers. A block
+  // without buffers or frames only runs the block-start bookkeeping.
+  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+
+  // Editor thread (the sonogram view); takes the ring lock. Copies every
+  // published, unread spectral frame to dest, oldest first (dest holds at
+  // least SpectralRing::kMaxRead entries) and returns the number of entries,
+  // a multiple of 1024. The frames of one read are consecutive hops; on a
+  // non-zero return *framePos is the position of the last one.
+  int ReadSpectralFrames(Complex* dest, int* framePos);
+
+  // Region list operations; each takes the plug-in lock. Records are built
+  // at the current sample rate. See ModList for indices and results; a null
+  // region adds or changes nothing.
+  int AddMod(const ModRegion* region, double gain, double fade);
+  int DeleteMod(int idx);
+  void UpdateMod(int idx, const ModRegion* region, double gain, double fade);
+  void ClearMods();
+  void ToggleModMute(int idx);
+  void ToggleModSolo(int idx);
+  void ToggleModBypass(int idx);
+
+  // Editor thread (the side panel); takes the plug-in lock. Steps "colormap"
+  // to the next of its four values, wrapping, and passes it on to the view.
+  // The host is not told.
+  void CycleColorMap();
+
+  // Editor assembly, plug-in lock taken: the view and the side panel that
+  // OnParamChange, Reset and the publishing of frames talk to. Until then
+  // (or with null) those messages are skipped.
+  void ConnectEditorViews(ViewLink* view, SidePanelLink* sidePanel);
+
+  // Inspection, for tests; the plug-in lock held by the caller.
+  const StftProcessor& Processor() const { return mProcessor; }
+  const ModList& Mods() const { return mMods; }
+  std::span<const Complex> BlockBuffer() const { return mBlock; }
+  int32_t NextPos() const { return mNextPos; }
+  // Any thread; takes the ring lock.
+  SpectralRing::Counters RingCounters() { return mSpectralRing.Snapshot(); }
+
+private:
+  void SetUpParams();
+
+  int32_t mNextPos = 0;
+  // Frame buffer A (entries 0..2047), frame buffer B (2048..4095) and the
+  // ring (4096..20479); sized at construction, never resized.
+  std::vector<Complex> mBlock;
+  std::vector<int32_t> mSoloMarks;
+  ModList mMods;
+  SpectralRing mSpectralRing;
+  StftProcessor mProcessor;
+  ViewLink* mView = nullptr;
+  SidePanelLink* mSidePanel = nullptr;
+};
+
+}  // namespace sorvano
