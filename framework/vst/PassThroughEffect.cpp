@@ -16,10 +16,4 @@ PassThroughEffect::PassThroughEffect(VstHostCallback hostCallback)
   colorMap->AddDisplayText(3, "brrr");
 }
 
-// The module's factory until the plug-in class defines its own; that
-// definition replaces this weak one at link time.
-__attribute__((weak)) IEffectVST* CreatePluginInstance(VstHostCallback hostCallback) {
-  return new PassThroughEffect(hostCallback);
-}
-
 }  // namespace sorvano

@@ -5,9 +5,8 @@
 namespace sorvano {
 
 // A plug-in that passes its audio through unchanged, with Sorvano's identity
-// and parameter table. It stands in for the plug-in class where only the
-// framework is wanted: the module's entry point until the plug-in class
-// provides CreatePluginInstance, and the framework's tests.
+// and parameter table. It stands in for the plug-in class in the framework's
+// tests, where only the framework is wanted.
 class PassThroughEffect : public IEffectVST {
 public:
   enum ParamIdx { kReset = 0, kBright, kColorMap, kNumParams };
