@@ -302,7 +302,10 @@ void ArcPiece(const PixelView& view, double cx, double cy, double r, double angl
     box.left = startX;
   }
 
-  if (angle2 < kPi / 2.0 - kAngleSlack) {
+  // An end at a whole turn closes the top-left quarter: like an end at 0 it
+  // bounds the right side (bounding the top instead would leave the arc
+  // from 3pi/2 to 2pi free to run over the top-right quarter too).
+  if (angle2 < kPi / 2.0 - kAngleSlack || angle2 >= 2.0 * kPi - kAngleSlack) {
     if (endX <= box.right) box.right = endX;
   } else if (angle2 < kPi - kAngleSlack) {
     if (endY <= box.bottom) box.bottom = endY;
