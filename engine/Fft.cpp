@@ -32,30 +32,30 @@ bool IsSupportedSize(int n) { return n >= kFftMinSize && n <= kFftMaxSize && (n 
 
 int Log2(int n) { return std::countr_zero(static_cast<unsigned>(n)); }
 
-// Frequency (in the e^(+) sense of the recursion) found at position p of a
-// transformed buffer of size n: the first half holds the even frequencies,
-// the third quarter those 1 modulo 4 and the last quarter those 3 modulo 4.
-int FrequencyAt(int n, int p) {
-  if (n <= 2) {
-    return p;
-  }
-  if (p < n / 2) {
-    return 2 * FrequencyAt(n / 2, p);
-  }
-  p -= n / 2;
-  if (p < n / 4) {
-    return 4 * FrequencyAt(n / 4, p) + 1;
-  }
-  p -= n / 4;
-  return (4 * FrequencyAt(n / 4, p) - 1) & (n - 1);
-}
-
+// Position p of a transformed buffer of size n holds, in the e^(+) sense of
+// the recursion, the frequency f_n(p): the first half the even frequencies
+// 2 f_(n/2)(p), the third quarter 4 f_(n/4)(p') + 1 and the last quarter
+// 4 f_(n/4)(p'') - 1 (modulo n), with p', p'' the offsets in those quarters.
+// Bin k (e^(-) sense) is frequency -k, so solving f_n(p) = -k modulo n gives
+//   perm_n[2m]     = perm_(n/2)[m]
+//   perm_n[4m + 1] = 3n/4 + perm_(n/4)[m]
+//   perm_n[4m + 3] = n/2 + perm_(n/4)[(m + 1) modulo n/4]
+// with perm_1 = perm_2 = identity. Each size is built from the two below.
 void BuildPermutation() {
-  for (int n = kFftMinSize; n <= kFftMaxSize; n *= 2) {
+  gPermute[0] = 0;
+  gPermute[1] = 1;
+  for (int n = 4; n <= kFftMaxSize; n *= 2) {
     std::int32_t* permute = gPermute.data() + (n - 2);
-    for (int p = 0; p < n; ++p) {
-      // Position p holds frequency f in the e^(+) sense, that is bin -f.
-      permute[(n - FrequencyAt(n, p)) & (n - 1)] = p;
+    const std::int32_t* half = gPermute.data() + (n / 2 - 2);
+    // perm_1 = {0} is not stored; for n = 4 every quarter lookup is entry 0.
+    const std::int32_t* quarter = n >= 8 ? gPermute.data() + (n / 4 - 2) : gPermute.data();
+    const int quarterMask = n / 4 - 1;
+    for (int m = 0; m < n / 2; ++m) {
+      permute[2 * m] = half[m];
+    }
+    for (int m = 0; m < n / 4; ++m) {
+      permute[4 * m + 1] = 3 * n / 4 + quarter[m];
+      permute[4 * m + 3] = n / 2 + quarter[(m + 1) & quarterMask];
     }
   }
 }

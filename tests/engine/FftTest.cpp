@@ -270,6 +270,32 @@ TEST(FftPermutation, IsABijectionFixingBinZeroAtEverySize) {
   }
 }
 
+// The frequency (e^(+) sense) at position p, straight from the recursion:
+// even frequencies in the first half, 1 modulo 4 in the third quarter,
+// 3 modulo 4 in the last.
+int FrequencyAt(int n, int p) {
+  if (n <= 2) {
+    return p;
+  }
+  if (p < n / 2) {
+    return 2 * FrequencyAt(n / 2, p);
+  }
+  if (p < 3 * n / 4) {
+    return 4 * FrequencyAt(n / 4, p - n / 2) + 1;
+  }
+  return (4 * FrequencyAt(n / 4, p - 3 * n / 4) - 1) & (n - 1);
+}
+
+TEST(FftPermutation, EveryPositionHoldsTheBinOfItsFrequency) {
+  FftInit();
+  for (int n : SupportedSizes()) {
+    for (int p = 0; p < n; ++p) {
+      const int bin = (n - FrequencyAt(n, p)) & (n - 1);
+      ASSERT_EQ(FftPermute(n, bin), p) << "n = " << n << ", position " << p;
+    }
+  }
+}
+
 TEST(FftPermutation, SmallSizesHaveTheirKnownOrder) {
   FftInit();
   EXPECT_EQ(FftPermute(2, 0), 0);
