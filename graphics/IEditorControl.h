@@ -51,8 +51,10 @@ public:
   virtual void OnMouseOut();
   // Redraw cycle: draws the control through the graphics object.
   virtual bool Draw(IEditorGraphics& graphics) = 0;
-  // Host thread, plug-in lock held. The first value received also becomes the
-  // default value; a value equal to the current one changes nothing.
+  // Host thread, plug-in lock and the graphics object's control-list lock
+  // held, so an override must only store values and flags. The first value
+  // received also becomes the default value; a value equal to the current one
+  // changes nothing.
   virtual void SetValueFromPlugin(double value);
   // Hidden controls are neither drawn nor hit.
   virtual void Hide(bool hide);
