@@ -29,25 +29,25 @@ int OutcodeOf(long long x, long long y, int width, int height) {
   return code;
 }
 
-long long Between(double v, long long a, long long b) {
-  const double lo = static_cast<double>(a < b ? a : b);
-  const double hi = static_cast<double>(a < b ? b : a);
-  return static_cast<long long>(v < lo ? lo : (v > hi ? hi : v));
+// Quotient truncated towards zero, as the clipping formulas take it.
+long long TruncatedQuotient(double numerator, double denominator) {
+  return static_cast<long long>(numerator / denominator);
 }
 
 // Shortens the segment to the surface. The moved end point lands on the
 // border row or column; its other coordinate comes from the line through the
 // current end points, measured (as the editor always has) to the row or
 // column just beyond the border, so it may still be outside and is clipped
-// again on the next pass. The new coordinate is kept between the end points'
-// coordinates: the exact intersection lies there, and this keeps rounding of
-// far-away points from leaving the segment. Answers false if nothing is
-// visible.
+// again on the next pass. That intersection lies between the two end points
+// (the moved point is beyond the border, the other is not), so the new
+// coordinate stays within the 64-bit range of the old ones. Answers false if
+// nothing is visible.
 bool ClipSegment(long long& x1, long long& y1, long long& x2, long long& y2, int width, int height) {
   int code1 = OutcodeOf(x1, y1, width, height);
   int code2 = OutcodeOf(x2, y2, width, height);
-  // Every pass settles one coordinate of one end point on a border, so a few
-  // passes suffice; the bound only guards against a rounding cycle.
+  // Each pass clears a bit of one end point's code for good (a bit it gains
+  // is one the other end point has, which ends the loop), so four passes
+  // suffice; the bound is only a guard.
   for (int pass = 0; pass < 16; ++pass) {
     if ((code1 | code2) == 0) return true;
     if ((code1 & code2) != 0) return false;
@@ -60,16 +60,16 @@ bool ClipSegment(long long& x1, long long& y1, long long& x2, long long& y2, int
     long long x, y;
     if (code & kBelow) {
       y = height - 1;
-      x = Between(static_cast<double>(x1) + std::trunc(dx * static_cast<double>(height - y1) / dy), x1, x2);
+      x = x1 + TruncatedQuotient(dx * static_cast<double>(height - y1), dy);
     } else if (code & kAbove) {
       y = 0;
-      x = Between(static_cast<double>(x1) - std::trunc(dx * static_cast<double>(y1) / dy), x1, x2);
+      x = x1 - TruncatedQuotient(dx * static_cast<double>(y1), dy);
     } else if (code & kRight) {
       x = width - 1;
-      y = Between(static_cast<double>(y1) + std::trunc(dy * static_cast<double>(width - x1) / dx), y1, y2);
+      y = y1 + TruncatedQuotient(dy * static_cast<double>(width - x1), dx);
     } else {
       x = 0;
-      y = Between(static_cast<double>(y1) - std::trunc(dy * static_cast<double>(x1) / dx), y1, y2);
+      y = y1 - TruncatedQuotient(dy * static_cast<double>(x1), dx);
     }
     if (moveFirst) {
       x1 = x;
