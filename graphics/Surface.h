@@ -8,7 +8,13 @@
 // circles and arcs clip, single pixels outside are ignored.
 //
 // Weights are floats (1.0 = full opacity); the combiners work with the
-// integer weight e = trunc(weight * 256).
+// integer weight e = trunc(weight * 256) (circles and arcs: weight * 255).
+// Weights beyond +-256 count as +-256 and NaN as 0.
+//
+// Threads: the functions touch only the surfaces passed in and hold no
+// state; whoever owns a surface serialises access to it (the draw surface is
+// drawn on the editor thread only). No function allocates except
+// MemorySurface/DrawSurface construction and resizing, and DecodePng.
 
 #include <cstddef>
 #include <cstdint>
@@ -80,25 +86,46 @@ enum class SurfaceMode {
 SurfaceMode BlendToMode(const IBlend* blend);
 SurfaceMode BlendToPointMode(const IBlend* blend);
 
-// srcRect null means the whole source.
+// Copies src (or its srcRect part, null = all) to (dx, dy), both clipped.
+// Plain copy: rows verbatim at weight 1, halving average at 0.5, combiner
+// otherwise (nothing for a negative weight). Alpha modes: every pixel by the
+// combiner with the source alpha scaling e. Weight 0 draws nothing.
 void SurfaceBlit(PixelSurface* dest, const PixelSurface* src, int dx, int dy, const IRect* srcRect,
                  float weight, SurfaceMode mode);
+// Fills w x h at (x, y), clipped. Alpha modes scale the weight by the
+// colour's alpha / 255 first. Copy kinds write the word at weight 1 and use
+// shift-and-mask averages at 0.5, 0.25 and 0.75; a negative weight draws
+// nothing.
 void SurfaceFillRect(PixelSurface* dest, int x, int y, int w, int h, std::uint32_t colour, float weight,
                      SurfaceMode mode);
+// Draws the segment, both ends included, after clipping it to the surface.
+// Only the mode's kind counts (not its alpha flag). Plain copies write the
+// word at weight 1 and halve at 0.5; antialiased lines always blend.
 void SurfaceLine(PixelSurface* dest, int x1, int y1, int x2, int y2, std::uint32_t colour, float weight,
                  SurfaceMode mode, bool antialias);
+// Draws the outline of radius r around (cx, cy); radii 2, 2.5, 3, 3.5 and 4
+// are stamped from fixed masks. A negative, non-finite or absurdly large
+// (beyond 2^24) radius or centre draws nothing.
 void SurfaceCircle(PixelSurface* dest, float cx, float cy, float r, std::uint32_t colour, float weight,
                    SurfaceMode mode, bool antialias);
-// Angles in radians: 0 points straight up, angles grow clockwise.
+// The outline from angle1 to angle2 (a whole turn or more: the circle).
+// Angles in radians: 0 points straight up, angles grow clockwise. Exact for
+// arcs whose ends lie on the axes; each quarter owns the boundary row or
+// column at its clockwise start (the half from pi to 2pi is the columns left
+// of cx, the half from 0 to pi the columns from cx on).
 void SurfaceArc(PixelSurface* dest, float cx, float cy, float r, float angle1, float angle2,
                 std::uint32_t colour, float weight, SurfaceMode mode, bool antialias);
+// One pixel, blended like a 1 x 1 fill; a point outside is ignored.
 void SurfacePutPixel(PixelSurface* dest, int x, int y, std::uint32_t colour, float weight, SurfaceMode mode);
 // 0 for a point outside the surface.
 std::uint32_t SurfaceGetPixel(const PixelSurface* src, int x, int y);
 
-// Decodes PNG bytes into target (resized to the image) or, with a null
-// target, into a new MemorySurface owned by the caller. Null on any failure
-// (short data, bad signature, decoder error); never reads outside data.
+// Decodes PNG bytes (any colour type, bit depth and interlacing) into target
+// (resized to the image) or, with a null target, into a new MemorySurface
+// owned by the caller. Null on any failure: short data, bad signature,
+// decoder error, a side above 16384, or a target that does not take the
+// image size (it stays the caller's, partly written). Never reads outside
+// data; frees everything it made when it fails.
 PixelSurface* DecodePng(const unsigned char* data, std::size_t size, PixelSurface* target);
 
 }  // namespace sorvano

@@ -166,7 +166,7 @@ void AntialiasedOutline(const OutlinePlotter& plot, CombineKind kind, std::uint3
   const long long jc = Trunc(cy);
   for (long long u = 1;; ++u) {
     const double ud = static_cast<double>(u);
-    if (ud > r) break;
+    if (u > 1 && ud > r) break;  // no outline left in this octant (and no root)
     const double t = u == 1 ? r : std::sqrt(r * r - ud * ud);
     if (!(ud < t + 1.0)) break;
     const double whole = std::floor(t);
