@@ -131,6 +131,11 @@ void IEffectBase::AttachEditor(IEditor* editor) {
   mEditor.reset(editor);
 }
 
+void IEffectBase::DestroyEditor() {
+  ScopedLock lock(*this);
+  mEditor.reset();
+}
+
 void IEffectBase::SetBlockSize(int blockSize) {
   if (blockSize <= 0) return;
   blockSize = std::min(blockSize, kMaxBlockSize);

@@ -289,6 +289,10 @@ public:
   };
 
 protected:
+  // Destroys the attached editor now instead of in the base's destructor. A
+  // plug-in class whose editor controls refer to its own members calls this
+  // first in its destructor, before those members go. Takes the lock.
+  void DestroyEditor();
   // Answers the stored host id without asking the host.
   int StoredHostId() const { return mHostId.load(std::memory_order_acquire); }
   // Stores the latency without telling the host.
