@@ -61,35 +61,43 @@ StftProcessor::StftProcessor(Complex* frames, int32_t* soloMarks, SpectralRing& 
 
 void StftProcessor::Process(const double* inL, const double* inR, double* outL, double* outR,
                             int n, int64_t pos, std::span<const ModRecord> records) {
-  const double* window = mTables.mWindow;
+  // The host's buffers may be the same for input and output, so each run is
+  // staged through local arrays; the arithmetic then works on memory that
+  // cannot alias and is vectorised.
+  double left[kRun], right[kRun], yl[kRun], yr[kRun];
   int i = 0;
   while (i < n) {
     if (mFill == kFrameSize) FrameStep(pos + i, records);
-    // One run up to the end of the current hop: no frame test per sample.
-    const int run = std::min(n - i, kFrameSize - mFill);
-    const int fill = mFill;
-    // Array-oriented access to the complex buffers (real, imaginary pairs).
-    double* collect = reinterpret_cast<double*>(mInFrame) + 2 * fill;
-    double* previous = reinterpret_cast<double*>(mOutFrame) + 2 * (fill - kHop);
-    const double* wa = window + fill;
-    const double* wb = window + (fill - kHop);
-    for (int j = 0; j < run; ++j) {
-      const double left = inL[i + j];
-      const double right = inR[i + j];
-      const double a = wa[j];
-      const double b = wb[j];
-      const double sum = a + b;
-      const double yl = (previous[2 * j] + collect[2 * j]) / sum;
-      const double yr = (previous[2 * j + 1] + collect[2 * j + 1]) / sum;
-      collect[2 * j] = a * left;
-      collect[2 * j + 1] = a * right;
-      previous[2 * j] = b * left;
-      previous[2 * j + 1] = b * right;
-      outL[i + j] = yl;
-      outR[i + j] = yr;
-    }
-    mFill = fill + run;
+    // Up to the end of the current hop: no frame test per sample.
+    const int run = std::min({n - i, kFrameSize - mFill, kRun});
+    std::copy_n(inL + i, run, left);
+    std::copy_n(inR + i, run, right);
+    OverlapAdd(mFill, run, left, right, yl, yr);
+    std::copy_n(yl, run, outL + i);
+    std::copy_n(yr, run, outR + i);
+    mFill += run;
     i += run;
+  }
+}
+
+void StftProcessor::OverlapAdd(int fill, int run, const double* __restrict left,
+                               const double* __restrict right, double* __restrict yl,
+                               double* __restrict yr) {
+  // Array-oriented access to the complex buffers (real, imaginary pairs).
+  double* __restrict collect = reinterpret_cast<double*>(mInFrame) + 2 * fill;
+  double* __restrict previous = reinterpret_cast<double*>(mOutFrame) + 2 * (fill - kHop);
+  const double* __restrict wa = mTables.mWindow + fill;
+  const double* __restrict wb = mTables.mWindow + (fill - kHop);
+  const double* __restrict norm = mTables.mWindowSumInverse + (fill - kHop);
+  for (int j = 0; j < run; ++j) {
+    // Both frames' values are read before this sample's weighted input
+    // replaces them.
+    yl[j] = (previous[2 * j] + collect[2 * j]) * norm[j];
+    yr[j] = (previous[2 * j + 1] + collect[2 * j + 1]) * norm[j];
+    collect[2 * j] = wa[j] * left[j];
+    collect[2 * j + 1] = wa[j] * right[j];
+    previous[2 * j] = wb[j] * left[j];
+    previous[2 * j + 1] = wb[j] * right[j];
   }
 }
 

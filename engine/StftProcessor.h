@@ -52,6 +52,14 @@ public:
   const Complex* OutFrame() const { return mOutFrame; }
 
 private:
+  // Samples per staged run of Process.
+  static constexpr int kRun = 128;
+
+  // Audio thread. Per-sample step for run samples from position fill of the
+  // collecting frame on: output = sum of the two frames over the sum of their
+  // weights, then the input enters both frames, weighted.
+  void OverlapAdd(int fill, int run, const double* __restrict left, const double* __restrict right,
+                  double* __restrict yl, double* __restrict yr);
   // Audio thread. Completes the frame whose last sample precedes position p.
   void FrameStep(int64_t p, std::span<const ModRecord> records);
   // Multiplies the bins of the frame ending before p by the records' gains;

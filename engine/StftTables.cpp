@@ -18,6 +18,9 @@ StftTables BuildTables() {
     t.mWindow[i] = 0.42 - 0.5 * std::cos(x) + 0.08 * std::cos(2.0 * x);
     t.mPermutation[i] = FftPermute(StftTables::kFrameSize, i);
   }
+  for (int i = 0; i < StftTables::kFrameSize / 2; ++i) {
+    t.mWindowSumInverse[i] = 1.0 / (t.mWindow[i] + t.mWindow[i + StftTables::kFrameSize / 2]);
+  }
   return t;
 }
 
