@@ -104,8 +104,6 @@ void HostApp::Process(const HostOptions& options) {
   settings.tempo = options.tempo;
   RenderReport report;
   const AudioData output = OfflineRenderer(plugin, host).Render(input, timeline, settings, &report);
-  SaveState(plugin, options);
-  WavFile::Write(options.output, output, options.format);
 
   const HostCallCounts counts = host.Counts();
   mOut << "processed: " << report.frames << " frames in " << report.calls << " process calls of at most "
@@ -114,6 +112,9 @@ void HostApp::Process(const HostOptions& options) {
   mOut << "timeline: started at " << options.start << ", ended at " << timeline.Position() << "\n";
   mOut << "host calls from the plug-in: " << counts.timeQueries << " time queries, " << host.Edits().size()
        << " edits, " << counts.ioChanges << " I/O changes, " << counts.eventsReceived << " event lists\n";
+
+  SaveState(plugin, options);
+  WavFile::Write(options.output, output, options.format);
   mOut << "output: " << options.output << " (" << output.Frames() << " frames, " << output.channels.size()
        << " channels)\n";
 }
