@@ -62,14 +62,11 @@ void BuildPermutation() {
 
 void BuildTwiddles() {
   for (int n = kFftTableMinSize; n <= kFftMaxSize; n *= 2) {
-    double* block = gTwiddles.data() + (n - kFftTableMinSize);
+    double* block = gTwiddles.data() + FftTwiddleOffset(n);
     const double theta = 2.0 * std::numbers::pi / n;
     for (int j = 0; j < n / 4; ++j) {
-      double* group = block + 8 * (j / 2) + (j % 2) * 2;
-      const double re = std::cos(theta * j);
-      const double im = std::sin(theta * j);
-      group[0] = group[1] = re;
-      group[4] = group[5] = im;
+      block[2 * j] = std::cos(theta * j);
+      block[2 * j + 1] = std::sin(theta * j);
     }
   }
 }
@@ -82,7 +79,11 @@ void BuildTables() {
 
 }  // namespace
 
-bool FftCpuHasAvx2Fma() { return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"); }
+bool FftCpuHasAvx2Fma() {
+  // Also safe before the runtime has set up its CPU data (static constructors).
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+}
 
 void FftInit() { std::call_once(gInitOnce, BuildTables); }
 

@@ -17,9 +17,12 @@
 //   contiguous. Any alignment is accepted.
 // - No allocation, no locks: Fft may run on the audio thread, and on any
 //   number of threads at once on distinct buffers, once FftInit has returned.
-// - FftInit builds the process-wide tables on its first call; later calls
-//   return at once. Callers serialise the first call (the plug-in does so
-//   under its process-wide construction lock).
+// - FftInit builds the process-wide tables and picks the routines for this
+//   CPU (SSE2, or AVX2 with FMA where present) on its first call; later calls
+//   return at once. Safe to call from several threads at once. Fft and
+//   FftPermute build the tables themselves if no FftInit has run (without
+//   allocating, but it takes a few milliseconds), so the plug-in calls
+//   FftInit in its constructor to keep that off the audio thread.
 
 #include <complex>
 
@@ -30,13 +33,16 @@ using Complex = std::complex<double>;
 constexpr int kFftMinSize = 2;
 constexpr int kFftMaxSize = 32768;
 
+// Plug-in constructor, under the process-wide construction lock (any thread
+// may call it, though).
 void FftInit();
 
+// Audio thread (the STFT processor), or any thread on its own buffer.
 void Fft(Complex* buffer, int n, bool inverse);
 
 // Position of frequency bin k in a forward-transformed buffer of size n, for
-// every supported n and 0 <= k < n; valid after FftInit. Answers -1 for any
-// other n or k.
+// every supported n (2, 4 and 8 included) and 0 <= k < n. Answers -1 for any
+// other n or k. Any thread.
 int FftPermute(int n, int k);
 
 }  // namespace sorvano

@@ -35,6 +35,8 @@ struct Avx2Ops {
   static V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
   static V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
   static V Swap(V a) { return _mm256_permute_pd(a, 0b0101); }
+  static V DupReal(V a) { return _mm256_movedup_pd(a); }
+  static V DupImag(V a) { return _mm256_permute_pd(a, 0b1111); }
   static V Blend(V re, V im) { return _mm256_blend_pd(re, im, 0b1010); }
   static V MulAddSub(V a, V b, V c) { return _mm256_fmaddsub_pd(a, b, c); }
   static V MulSubAdd(V a, V b, V c) { return _mm256_fmsubadd_pd(a, b, c); }

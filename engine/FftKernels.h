@@ -13,12 +13,12 @@ namespace sorvano {
 // here up run vector loops over the table.
 constexpr int kFftTableMinSize = 32;
 
-// Twiddle table: for every size n = 32 ... 32768 one block of n doubles,
-// starting at index n - kFftTableMinSize. A block holds w^j = e^(+2 pi i j / n)
-// for j = 0 ... n/4 - 1 in groups of two, laid out for loads of two complex
-// lanes: [re_j, re_j, re_j+1, re_j+1, im_j, im_j, im_j+1, im_j+1], so that
-// the real and the imaginary part each arrive already doubled per lane.
-constexpr int kFftTwiddleDoubles = 2 * kFftMaxSize - kFftTableMinSize;
+// Twiddle table: for every size n = 32 ... 32768 one block of n/2 doubles,
+// starting at index n/2 - kFftTableMinSize/2, holding w^j = e^(+2 pi i j / n)
+// for j = 0 ... n/4 - 1 as interleaved (re, im) pairs. A vector load takes
+// two consecutive j; the routines double the parts per lane in registers.
+constexpr int FftTwiddleOffset(int n) { return n / 2 - kFftTableMinSize / 2; }
+constexpr int kFftTwiddleDoubles = FftTwiddleOffset(2 * kFftMaxSize);
 
 // One instruction set's routines, indexed by log2(n) for n = 2 ... 32768
 // (index 0 is null). Each transforms n complex values in place, stored as
@@ -40,7 +40,8 @@ extern const FftKernels kFftKernelsAvx2;
 bool FftCpuHasAvx2Fma();
 
 // Fft with the given routines instead of the ones FftInit chose: same size
-// checks, same contract. Any thread.
+// checks, same contract. Any thread; the caller makes sure this CPU runs
+// them (FftCpuHasAvx2Fma).
 void FftWith(const FftKernels& kernels, Complex* buffer, int n, bool inverse);
 
 }  // namespace sorvano

@@ -33,6 +33,7 @@
 //   Add, Sub, Mul                 element-wise
 //   Swap(v)                       real and imaginary part exchanged per lane
 //   Blend(re, im)                 real parts of the first, imaginary of the second
+//   DupReal(v), DupImag(v)        each lane's real (imaginary) part in both halves
 //   MulAddSub(a, b, c)            a*b - c in real parts, a*b + c in imaginary parts
 //   MulSubAdd(a, b, c)            a*b + c in real parts, a*b - c in imaginary parts
 
@@ -79,7 +80,8 @@ class SplitRadix {
   static constexpr double kCos16[5] = {1.0, 0.92387953251128675613, 0.70710678118654752440,
                                        0.38268343236508977173, 0.0};
 
-  // z w^j and z w^-j, with the real and imaginary parts of w^j doubled per lane.
+  // z w^j and z w^-j, with the real and imaginary parts of w^j doubled per
+  // lane: wr = (re, re), wi = (im, im).
   static V Rotate(V z, V wr, V wi) { return Ops::MulAddSub(z, wr, Ops::Mul(Ops::Swap(z), wi)); }
   static V RotateBack(V z, V wr, V wi) { return Ops::MulSubAdd(z, wr, Ops::Mul(Ops::Swap(z), wi)); }
 
@@ -189,14 +191,15 @@ class SplitRadix {
   // in doubles: a quarter of M complex values is M / 2 doubles.
   template <int M>
   static void ForwardPass(double* x, const double* twiddles) {
-    const double* w = twiddles + (M - kFftTableMinSize);
+    const double* w = twiddles + FftTwiddleOffset(M);
     for (int j = 0; j < M / 4; j += 2) {
       double* p = x + 2 * j;
       V x0 = Ops::Load(p);
       V x1 = Ops::Load(p + M / 2);
       V x2 = Ops::Load(p + M);
       V x3 = Ops::Load(p + 3 * M / 2);
-      ForwardButterfly(x0, x1, x2, x3, Ops::Load(w + 4 * j), Ops::Load(w + 4 * j + 4));
+      const V twiddle = Ops::Load(w + 2 * j);
+      ForwardButterfly(x0, x1, x2, x3, Ops::DupReal(twiddle), Ops::DupImag(twiddle));
       Ops::Store(p, x0);
       Ops::Store(p + M / 2, x1);
       Ops::Store(p + M, x2);
@@ -206,14 +209,15 @@ class SplitRadix {
 
   template <int M>
   static void InversePass(double* x, const double* twiddles) {
-    const double* w = twiddles + (M - kFftTableMinSize);
+    const double* w = twiddles + FftTwiddleOffset(M);
     for (int j = 0; j < M / 4; j += 2) {
       double* p = x + 2 * j;
       V x0 = Ops::Load(p);
       V x1 = Ops::Load(p + M / 2);
       V x2 = Ops::Load(p + M);
       V x3 = Ops::Load(p + 3 * M / 2);
-      InverseButterfly(x0, x1, x2, x3, Ops::Load(w + 4 * j), Ops::Load(w + 4 * j + 4));
+      const V twiddle = Ops::Load(w + 2 * j);
+      InverseButterfly(x0, x1, x2, x3, Ops::DupReal(twiddle), Ops::DupImag(twiddle));
       Ops::Store(p, x0);
       Ops::Store(p + M / 2, x1);
       Ops::Store(p + M, x2);

@@ -34,6 +34,8 @@ struct Sse2Ops {
   static V Sub(V a, V b) { return {_mm_sub_pd(a.lane0, b.lane0), _mm_sub_pd(a.lane1, b.lane1)}; }
   static V Mul(V a, V b) { return {_mm_mul_pd(a.lane0, b.lane0), _mm_mul_pd(a.lane1, b.lane1)}; }
   static V Swap(V a) { return {_mm_shuffle_pd(a.lane0, a.lane0, 1), _mm_shuffle_pd(a.lane1, a.lane1, 1)}; }
+  static V DupReal(V a) { return {_mm_unpacklo_pd(a.lane0, a.lane0), _mm_unpacklo_pd(a.lane1, a.lane1)}; }
+  static V DupImag(V a) { return {_mm_unpackhi_pd(a.lane0, a.lane0), _mm_unpackhi_pd(a.lane1, a.lane1)}; }
   static V Blend(V re, V im) { return {_mm_move_sd(im.lane0, re.lane0), _mm_move_sd(im.lane1, re.lane1)}; }
   // SSE2 has neither fused multiply-add nor addsub: flip the sign of c in the
   // part that subtracts, then add.
