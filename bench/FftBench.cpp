@@ -1,12 +1,14 @@
 // Our FFT against FFTW in the same run: one forward plus one inverse
 // transform, in place, double complex, at 256, 2048 and 16384 points. FFTW is
-// planned with FFTW_MEASURE. After the benchmarks the program prints, per
-// size, the ratio of our time to FFTW's (CPU time per pair, minimum and median
-// over the repetitions). Other processes share the machine, so run it with
+// planned with FFTW_MEASURE. "Ours" runs the routines FftInit chose for this
+// CPU, "OursSse2" the baseline routines every x86-64 runs. After the
+// benchmarks the program prints, per size, the ratio of our time to FFTW's
+// (CPU time per pair, minimum and median over the repetitions). Other processes share the machine, so run it with
 // repetitions and interleaving, for example
 //   FftBench --benchmark_repetitions=15 --benchmark_enable_random_interleaving=true
 
 #include "engine/Fft.h"
+#include "engine/FftKernels.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
@@ -59,15 +61,20 @@ class Signal {
   fftw_complex* mWork;
 };
 
-void BM_Ours(benchmark::State& state) {
+void RunOurs(benchmark::State& state, const sorvano::FftKernels* kernels) {
   const int n = static_cast<int>(state.range(0));
   sorvano::FftInit();
   Signal signal(n);
   auto* buffer = reinterpret_cast<sorvano::Complex*>(signal.Work());
   int pairs = 0;
   for (auto _ : state) {
-    sorvano::Fft(buffer, n, false);
-    sorvano::Fft(buffer, n, true);
+    if (kernels == nullptr) {
+      sorvano::Fft(buffer, n, false);
+      sorvano::Fft(buffer, n, true);
+    } else {
+      sorvano::FftWith(*kernels, buffer, n, false);
+      sorvano::FftWith(*kernels, buffer, n, true);
+    }
     benchmark::DoNotOptimize(buffer);
     benchmark::ClobberMemory();
     if (++pairs == kPairsPerReset) {
@@ -76,6 +83,9 @@ void BM_Ours(benchmark::State& state) {
     }
   }
 }
+
+void BM_Ours(benchmark::State& state) { RunOurs(state, nullptr); }
+void BM_OursSse2(benchmark::State& state) { RunOurs(state, &sorvano::kFftKernelsSse2); }
 
 void BM_Fftw(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
@@ -116,15 +126,18 @@ class RatioCollector : public benchmark::ConsoleReporter {
   }
 
   void PrintRatios() const {
-    for (int n : kSizes) {
-      const auto ours = mTimes.find({"Ours", n});
-      const auto fftw = mTimes.find({"Fftw", n});
-      if (ours == mTimes.end() || fftw == mTimes.end()) {
-        continue;
+    for (const char* ours : {"Ours", "OursSse2"}) {
+      for (int n : kSizes) {
+        const auto oursTimes = mTimes.find({ours, n});
+        const auto fftwTimes = mTimes.find({"Fftw", n});
+        if (oursTimes == mTimes.end() || fftwTimes == mTimes.end()) {
+          continue;
+        }
+        std::printf("ratio %s/FFTW at N = %5d: %.3f (minimum), %.3f (median) over %zu/%zu runs\n", ours, n,
+                    Minimum(oursTimes->second) / Minimum(fftwTimes->second),
+                    Median(oursTimes->second) / Median(fftwTimes->second), oursTimes->second.size(),
+                    fftwTimes->second.size());
       }
-      std::printf("ratio ours/FFTW at N = %5d: %.3f (minimum), %.3f (median) over %zu/%zu runs\n", n,
-                  Minimum(ours->second) / Minimum(fftw->second), Median(ours->second) / Median(fftw->second),
-                  ours->second.size(), fftw->second.size());
     }
   }
 
@@ -145,6 +158,7 @@ int main(int argc, char** argv) {
   for (int n : kSizes) {
     benchmark::RegisterBenchmark("Ours", BM_Ours)->Arg(n)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Fftw", BM_Fftw)->Arg(n)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("OursSse2", BM_OursSse2)->Arg(n)->Unit(benchmark::kMicrosecond);
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
