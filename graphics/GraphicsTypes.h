@@ -52,8 +52,10 @@ struct IColor {
   constexpr IColor() = default;
   constexpr IColor(int a, int r, int g, int b) : A(a), R(r), G(g), B(b) {}
 
+  // In unsigned arithmetic: with int, any alpha of 128 or more overflows.
   constexpr std::uint32_t ToPixel() const {
-    return static_cast<std::uint32_t>(((A * 256 + R) * 256 + G) * 256 + B);
+    const auto u = [](int v) { return static_cast<std::uint32_t>(v); };
+    return ((u(A) * 256u + u(R)) * 256u + u(G)) * 256u + u(B);
   }
   constexpr bool operator==(const IColor&) const = default;
 };
