@@ -10,5 +10,6 @@ namespace sorvano {
 // rows 8..11, 0 in rows 12..15. Frame 2: an opaque white cross (columns and
 // rows 7 and 8) on blue (0, 0, 255) of alpha 64.
 constexpr int kTestImageId = 900;
+constexpr int kTestImageFrames = 2;
 
 }  // namespace sorvano
