@@ -42,13 +42,13 @@ int Log2(int n) { return std::countr_zero(static_cast<unsigned>(n)); }
 //   perm_n[4m + 3] = n/2 + perm_(n/4)[(m + 1) modulo n/4]
 // with perm_1 = perm_2 = identity. Each size is built from the two below.
 void BuildPermutation() {
+  static constexpr std::int32_t kPermuteOfOne[1] = {0};
   gPermute[0] = 0;
   gPermute[1] = 1;
   for (int n = 4; n <= kFftMaxSize; n *= 2) {
     std::int32_t* permute = gPermute.data() + (n - 2);
     const std::int32_t* half = gPermute.data() + (n / 2 - 2);
-    // perm_1 = {0} is not stored; for n = 4 every quarter lookup is entry 0.
-    const std::int32_t* quarter = n >= 8 ? gPermute.data() + (n / 4 - 2) : gPermute.data();
+    const std::int32_t* quarter = n == 4 ? kPermuteOfOne : gPermute.data() + (n / 4 - 2);
     const int quarterMask = n / 4 - 1;
     for (int m = 0; m < n / 2; ++m) {
       permute[2 * m] = half[m];

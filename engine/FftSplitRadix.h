@@ -18,13 +18,13 @@
 // and those 3 modulo 4 in q3, recursively: the scrambled order FftPermute
 // describes.
 //
-// Vectorisation. The two quarter transforms of every step have the same size
-// and run side by side, one in each lane ("pairs"). Pairs of size 16 and
-// below are straight-line code held in registers; larger ones run the pass
-// loop over both buffers and recurse into three pairs. The single transform
-// at the top (and its first halves) runs its pass loops on two consecutive j
-// per vector; at size 16 and below it runs the paired code with both lanes on
-// the same buffer, which happens once per transform.
+// Vectorisation. Pass loops take two consecutive j per vector. The two
+// quarter transforms of every step have the same size and run side by side,
+// one in each lane ("pairs"): pairs of size 16 and below are straight-line
+// code held in registers; larger ones run the pass loop on each buffer and
+// recurse into three pairs. The single chain of first halves from the top
+// runs the paired code with both lanes on the same buffer once it reaches
+// size 16, which happens once per transform.
 //
 // An Ops type provides, for its vector type V:
 //   Load(p), Store(p, v)          two consecutive complex values
@@ -50,6 +50,7 @@ class SplitRadix {
   using V = typename Ops::V;
 
  public:
+  // Size M on x, in place: the entries of FftKernels. Any thread.
   template <int M>
   static void Forward(double* x, const double* twiddles) {
     if constexpr (M <= kLeafMaxSize) {
