@@ -126,8 +126,8 @@ void StftProcessor::ScalePair(int k, double factor) {
 }
 
 bool StftProcessor::ApplyRecords(int64_t p, std::span<const ModRecord> records) {
-  // The frame holds positions p - 2048 .. p - 1; its start is counted from 0
-  // and m is its middle. 64-bit, so positions near the end of int32 are safe.
+  // The frame holds positions p - 2048 .. p - 1; s is its start, limited to
+  // 0, and m its middle. 64-bit, so positions near the end of int32 are safe.
   const int64_t s = std::max<int64_t>(p - kFrameSize, 0);
   const int64_t m = (s + p) / 2;
   bool solo = false;
