@@ -21,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 constexpr int kSizes[] = {256, 2048, 16384};
@@ -114,6 +116,9 @@ void BM_Fftw(benchmark::State& state) {
 // repetition, by implementation and size.
 class RatioCollector : public benchmark::ConsoleReporter {
  public:
+  // Colours only on a terminal, so that saved output stays plain text.
+  RatioCollector() : ConsoleReporter(isatty(fileno(stdout)) != 0 ? OO_Defaults : OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
