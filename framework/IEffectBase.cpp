@@ -370,9 +370,11 @@ void IEffectBase::ProcessHostBuffers(Sample** inputs, Sample** outputs, int nFra
   // The scratch buffers hold one block: longer calls run in slices.
   for (int offset = 0; offset < nFrames;) {
     const int slice = std::min(nFrames - offset, mBlockSize);
+    mSliceOffset = offset;
     ProcessSlice<Sample, kAccumulate>(inputs, outputs, offset, slice);
     offset += slice;
   }
+  mSliceOffset = 0;
 }
 
 template <typename Sample, bool kAccumulate>

@@ -127,8 +127,9 @@ public:
   virtual void BeginParamGesture(int paramIdx) = 0;
   virtual void AutomateParam(int paramIdx, double normalizedValue) = 0;
   virtual void EndParamGesture(int paramIdx) = 0;
-  // Audio thread, plug-in lock held: the host's song position in samples,
-  // 0 when the host gives none or a negative one.
+  // Audio thread, plug-in lock held: the host's song position in samples at
+  // the start of the current processing slice (the host's position plus
+  // SliceOffset), 0 when the host gives none or a negative one.
   virtual int HostSamplePosition() = 0;
   // Host tempo in beats per minute, 0.0 when unknown.
   virtual double HostTempo() = 0;
@@ -297,6 +298,11 @@ protected:
   int StoredHostId() const { return mHostId.load(std::memory_order_acquire); }
   // Stores the latency without telling the host.
   void StoreLatency(int samples) { mLatency = samples; }
+  // Audio thread, plug-in lock held: frames of the current host call that
+  // earlier slices have processed (0 outside a call longer than the block
+  // size). The binding adds it to the host's position, so that every slice
+  // sees the position of its own first frame and not a transport jump.
+  int SliceOffset() const { return mSliceOffset; }
 
 private:
   struct Preset {
@@ -344,6 +350,7 @@ private:
   bool mIsInstrument;
   double mSampleRate = 44100.0;
   int mBlockSize = 0;
+  int mSliceOffset = 0;
   int mLatency;
   std::vector<std::unique_ptr<IEffectParam>> mParams;
   std::unique_ptr<IEditor> mEditor;

@@ -267,7 +267,8 @@ int IEffectVST::HostSamplePosition() {
   // NaN and negative positions fail this test.
   if (!(info.samplePos >= 0.0)) return 0;
   constexpr double kMax = std::numeric_limits<std::int32_t>::max();
-  return info.samplePos >= kMax ? std::numeric_limits<std::int32_t>::max() : static_cast<int>(info.samplePos);
+  const double pos = info.samplePos + SliceOffset();
+  return pos >= kMax ? std::numeric_limits<std::int32_t>::max() : static_cast<int>(pos);
 }
 
 double IEffectVST::HostTempo() {

@@ -330,6 +330,22 @@ TEST(SorvanoFrames, AnExactBacklogOf16FramesIsDiscarded) {
   EXPECT_EQ(framePos, 17 * 1024);
 }
 
+TEST(SorvanoFrames, CallsLongerThanTheBlockSizeAreNotTransportJumps) {
+  // The host announces 256 frames and then passes 3000 per call: the base
+  // processes each call in slices, and every slice must see the position of
+  // its own first frame, or the frames would be discarded as after a jump.
+  Rig rig;
+  rig.host.Dispatch(vst::effSetBlockSize, 0, 256);
+  std::vector<double> buf(3000, 0.25), out(3000);
+  int64_t pos = 50000;
+  for (int i = 0; i < 3; ++i, pos += 3000) rig.Double(pos, buf.data(), buf.data(), out.data(), out.data(), 3000);
+  rig.Double(pos, buf.data(), buf.data(), out.data(), out.data(), 1);
+  int framePos = -1;
+  // 9001 samples completed frames at stream samples 1024 .. 8192.
+  EXPECT_EQ(ReadFrames(*rig.plug, &framePos), 8);
+  EXPECT_EQ(framePos, 50000 + 8192);
+}
+
 TEST(SorvanoFrames, AReaderThreadSeesEveryFrameOnceInOrder) {
   Rig rig;
   constexpr int kBlocks = 400;
