@@ -5,6 +5,7 @@
 // painting, and a control that records the events it receives.
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <vector>
@@ -128,23 +129,21 @@ public:
   ProbeControl(IEffectBase* plug, const IRect& rect, int paramIdx = -1) : IEditorControl(plug, rect, paramIdx) {}
 
   void OnMouseDown(int x, int y, const IMouseState& mouse) override {
-    Log("down", x, y);
+    Log("down", {x, y});
     IEditorControl::OnMouseDown(x, y, mouse);
   }
-  void OnMouseUp(int x, int y) override { Log("up", x, y); }
+  void OnMouseUp(int x, int y) override { Log("up", {x, y}); }
   void OnMouseDrag(int x, int y, int dX, int dY, const IMouseState&) override {
-    Log("drag", x, y);
-    events.back() += " " + std::to_string(dX) + " " + std::to_string(dY);
+    Log("drag", {x, y, dX, dY});
   }
   void OnMouseDoubleClick(int x, int y, const IMouseState& mouse) override {
-    Log("dbl", x, y);
+    Log("dbl", {x, y});
     IEditorControl::OnMouseDoubleClick(x, y, mouse);
   }
   void OnMouseWheel(int x, int y, const IMouseState&, int d) override {
-    Log("wheel", x, y);
-    events.back() += " " + std::to_string(d);
+    Log("wheel", {x, y, d});
   }
-  void OnMouseOver(int x, int y, const IMouseState&) override { Log("over", x, y); }
+  void OnMouseOver(int x, int y, const IMouseState&) override { Log("over", {x, y}); }
   void OnMouseOut() override { events.push_back("out"); }
   bool Draw(IEditorGraphics&) override {
     drawn.push_back(GetValue());
@@ -152,8 +151,11 @@ public:
     return true;
   }
 
-  void Log(const char* what, int x, int y) {
-    events.push_back(std::string(what) + " " + std::to_string(x) + " " + std::to_string(y));
+  // An event name followed by its numbers, separated by spaces.
+  void Log(const char* what, std::initializer_list<int> numbers) {
+    std::string line(what);
+    for (int n : numbers) line.append(" ").append(std::to_string(n));
+    events.push_back(std::move(line));
   }
   std::vector<std::string> events;
   std::vector<double> drawn;
