@@ -190,8 +190,8 @@ class SplitRadix {
 
   // Pass loops of size M >= 32 over one buffer, two j per vector. Offsets are
   // in doubles: a quarter of M complex values is M / 2 doubles.
-  template <int M>
-  static void ForwardPass(double* x, const double* twiddles) {
+  template <int M, bool kInverse>
+  static void Pass(double* x, const double* twiddles) {
     const double* w = twiddles + FftTwiddleOffset(M);
     for (int j = 0; j < M / 4; j += 2) {
       double* p = x + 2 * j;
@@ -200,30 +200,24 @@ class SplitRadix {
       V x2 = Ops::Load(p + M);
       V x3 = Ops::Load(p + 3 * M / 2);
       const V twiddle = Ops::Load(w + 2 * j);
-      ForwardButterfly(x0, x1, x2, x3, Ops::DupReal(twiddle), Ops::DupImag(twiddle));
+      if constexpr (kInverse) {
+        InverseButterfly(x0, x1, x2, x3, Ops::DupReal(twiddle), Ops::DupImag(twiddle));
+      } else {
+        ForwardButterfly(x0, x1, x2, x3, Ops::DupReal(twiddle), Ops::DupImag(twiddle));
+      }
       Ops::Store(p, x0);
       Ops::Store(p + M / 2, x1);
       Ops::Store(p + M, x2);
       Ops::Store(p + 3 * M / 2, x3);
     }
   }
-
+  template <int M>
+  static void ForwardPass(double* x, const double* twiddles) {
+    Pass<M, false>(x, twiddles);
+  }
   template <int M>
   static void InversePass(double* x, const double* twiddles) {
-    const double* w = twiddles + FftTwiddleOffset(M);
-    for (int j = 0; j < M / 4; j += 2) {
-      double* p = x + 2 * j;
-      V x0 = Ops::Load(p);
-      V x1 = Ops::Load(p + M / 2);
-      V x2 = Ops::Load(p + M);
-      V x3 = Ops::Load(p + 3 * M / 2);
-      const V twiddle = Ops::Load(w + 2 * j);
-      InverseButterfly(x0, x1, x2, x3, Ops::DupReal(twiddle), Ops::DupImag(twiddle));
-      Ops::Store(p, x0);
-      Ops::Store(p + M / 2, x1);
-      Ops::Store(p + M, x2);
-      Ops::Store(p + 3 * M / 2, x3);
-    }
+    Pass<M, true>(x, twiddles);
   }
 
   // Transforms of size M on two buffers at once.

@@ -16,6 +16,7 @@
 #include "engine/SidePanelLink.h"
 #include "engine/StftTables.h"
 #include "engine/ViewLink.h"
+#include "support/Noise.h"
 #include "tests/engine/StftModel.h"
 #include "tests/engine/TimelineHost.h"
 
@@ -30,13 +31,7 @@ constexpr double kDoubleTolerance = 1e-9;
 constexpr double kFloatTolerance = 1e-7;
 constexpr double kAccumulateTolerance = 2.5e-7;
 
-std::vector<double> Noise(size_t n, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<double> u(-1.0, 1.0);
-  std::vector<double> v(n);
-  for (double& x : v) x = u(rng);
-  return v;
-}
+using test::Noise;
 
 class RecordingView : public ViewLink {
 public:

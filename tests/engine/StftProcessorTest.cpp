@@ -4,10 +4,10 @@
 
 #include <climits>
 #include <cmath>
-#include <random>
 #include <vector>
 
 #include "engine/SpectralRing.h"
+#include "support/Noise.h"
 #include "tests/engine/StftModel.h"
 
 namespace sorvano {
@@ -19,13 +19,7 @@ constexpr double kRate = 44100.0;
 // least 0.679 the error per sample stays many orders below this.
 constexpr double kTolerance = 1e-9;
 
-std::vector<double> Noise(size_t n, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<double> u(-1.0, 1.0);
-  std::vector<double> v(n);
-  for (double& x : v) x = u(rng);
-  return v;
-}
+using test::Noise;
 
 // A processor with its own buffers and ring, driven in blocks on a timeline.
 class ProcessorRig {
