@@ -6,15 +6,11 @@
 
 #include "engine/SidePanelLink.h"
 #include "engine/ViewLink.h"
+#include "framework/FourCharCode.h"
 
 namespace sorvano {
 
 namespace {
-
-constexpr int FourChars(char a, char b, char c, char d) {
-  return static_cast<int>((static_cast<unsigned>(a) << 24) | (static_cast<unsigned>(b) << 16) |
-                          (static_cast<unsigned>(c) << 8) | static_cast<unsigned>(d));
-}
 
 constexpr int kPackedVersion =
     (SORVANO_VERSION_MAJOR << 16) | (SORVANO_VERSION_MINOR << 8) | SORVANO_VERSION_PATCH;
@@ -24,7 +20,7 @@ constexpr int kColorMaps = 4;
 
 Sorvano::Sorvano(VstHostCallback hostCallback)
     : IEffectVST(hostCallback, kNumParams, "1-1 2-2", 0, "Sorvano (No SSE2)", "", "Orvek",
-                 kPackedVersion, FourChars('5', '5', '9', '7'), FourChars('O', 'r', 'v', 'k'),
+                 kPackedVersion, FourCharCode('5', '5', '9', '7'), FourCharCode('O', 'r', 'v', 'k'),
                  kLatency, false, true, false),
       mBlock(kBlockEntries),
       mSoloMarks(StftProcessor::kBinPairs),

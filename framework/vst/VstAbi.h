@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "framework/FourCharCode.h"
+
 namespace vst {
 
 struct AEffect;
@@ -27,12 +29,7 @@ using GetParameterProc = float (*)(AEffect* effect, std::int32_t index);
 // Signature of the exported entry points VSTPluginMain and main.
 using EntryProc = AEffect* (*)(HostCallback host);
 
-constexpr std::int32_t FourCC(char a, char b, char c, char d) {
-  return static_cast<std::int32_t>((static_cast<std::uint32_t>(static_cast<unsigned char>(a)) << 24) |
-                                    (static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 16) |
-                                    (static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 8) |
-                                    static_cast<std::uint32_t>(static_cast<unsigned char>(d)));
-}
+constexpr std::int32_t FourCC(char a, char b, char c, char d) { return sorvano::FourCharCode(a, b, c, d); }
 
 constexpr std::int32_t kEffectMagic = FourCC('V', 's', 't', 'P');
 constexpr std::int32_t kVstVersion = 2400;

@@ -260,7 +260,7 @@ TEST_F(VstBinding, VendorSpecificFormatsParameterValues) {
   EXPECT_STREQ(buffer, "2.6");  // 0.1 + 0.25 * 9.9 = 2.575
   EXPECT_EQ(mHost.Dispatch(vst::effVendorSpecific, 7, 2, buffer, 1.0f), 0xBEEF);
   EXPECT_STREQ(buffer, "brrr");
-  // Carla's scale hint is answered with 0.
+  // A host's UI scale hint (index 'PreS') is answered with 0.
   EXPECT_EQ(mHost.Dispatch(vst::effVendorSpecific, vst::FourCC('P', 'r', 'e', 'S'), vst::FourCC('A', 'e', 'C', 's'),
                            nullptr, 2.0f),
             0);
@@ -297,7 +297,7 @@ public:
       : IEffectVST(host, 0, "2-2", 0, "midi", "", "", 0, 1, 2, 0, true, false, true) {}
 };
 
-TEST(VstBindingMidi, MidiPluginAnswersAndForwardsEvents) {
+TEST(VstBindingMidi, MidiEffectAnswersAndForwardsEvents) {
   FakeVstHost host;
   auto* plug = new MidiEffect(FakeVstHost::Callback());
   host.Attach(static_cast<vst::AEffect*>(plug->EffectRecord()));

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/vst/PassThroughEffect.h"
+#include "tests/framework/PassThroughEffect.h"
 #include "framework/vst/VstAbi.h"
 #include "support/FakeEditor.h"
 #include "support/FakeVstHost.h"

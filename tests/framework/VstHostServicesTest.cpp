@@ -121,7 +121,7 @@ TEST(VstHostIdentification, ProductStringsAreMatchedInTableOrder) {
   EXPECT_EQ(IdentifyHost("Ableton Live with Melodyne"), kHostLive);
   EXPECT_EQ(IdentifyHost("Nuendo Cubase"), kHostCubase);
   EXPECT_EQ(IdentifyHost("SAWStudio"), kHostSawStudio);
-  EXPECT_EQ(IdentifyHost("Carla"), kHostUnknown);
+  EXPECT_EQ(IdentifyHost("Some Other Host"), kHostUnknown);
   EXPECT_EQ(IdentifyHost(""), kHostUnknown);
   // A product string as long as the buffer we hand out.
   EXPECT_EQ(IdentifyHost(std::string(200, 'x') + "orion"), kHostOrion);
@@ -129,13 +129,13 @@ TEST(VstHostIdentification, ProductStringsAreMatchedInTableOrder) {
 
 TEST(VstHostIdentification, VendorVersionIsPacked) {
   int version = -1;
-  IdentifyHost("Ardour", 20305, &version);
+  IdentifyHost("Some Host", 20305, &version);
   EXPECT_EQ(version, 0x00020305);
-  IdentifyHost("Ardour", 2305, &version);
+  IdentifyHost("Some Host", 2305, &version);
   EXPECT_EQ(version, 0x00001705);
-  IdentifyHost("Ardour", -1, &version);
+  IdentifyHost("Some Host", -1, &version);
   EXPECT_EQ(version, 0);
-  IdentifyHost("Ardour", std::intptr_t{1} << 40, &version);
+  IdentifyHost("Some Host", std::intptr_t{1} << 40, &version);
   EXPECT_EQ(version, 0);
   IdentifyHost("", 20305, &version);
   EXPECT_EQ(version, 0);
