@@ -27,6 +27,7 @@
 
 #include "engine/Sorvano.h"
 #include "tests/engine/TimelineHost.h"
+#include "tests/support/Noise.h"
 
 namespace {
 
@@ -37,13 +38,7 @@ constexpr int kHop = 1024;
 // Noise buffers long enough that the blocks do not repeat within a frame.
 constexpr int kNoiseLength = 1 << 16;
 
-std::vector<double> Noise(int n, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<double> u(-1.0, 1.0);
-  std::vector<double> v(static_cast<size_t>(n));
-  for (double& x : v) x = u(rng);
-  return v;
-}
+using sorvano::test::Noise;
 
 // Regions spanning the whole timeline, so that every frame applies them; a
 // spread of bands, every second one with a fade, the first one soloed.

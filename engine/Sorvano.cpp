@@ -1,7 +1,6 @@
 #include "engine/Sorvano.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "engine/SidePanelLink.h"

@@ -113,14 +113,11 @@ void IEffectParam::FormatValue(double v, bool normalized, char* out, std::size_t
   if (!out || capacity == 0) return;
   if (normalized) v = FromNormalized(v);
 
-  if (!mDisplayTexts.empty()) {
-    const int k = TruncToInt(v);
-    const auto it = std::find_if(mDisplayTexts.begin(), mDisplayTexts.end(),
-                                 [k](const DisplayText& entry) { return entry.mValue == k; });
-    if (it != mDisplayTexts.end() && it->mText[0] != '\0') {
-      CopyBounded(out, capacity, it->mText);
-      return;
-    }
+  // The first text for the value decides; an empty one falls back to the
+  // number.
+  if (const char* text = TextForValue(TruncToInt(v)); text[0] != '\0') {
+    CopyBounded(out, capacity, text);
+    return;
   }
 
   if (v == 0.0) {

@@ -57,6 +57,11 @@ struct IColor {
     const auto u = [](int v) { return static_cast<std::uint32_t>(v); };
     return ((u(A) * 256u + u(R)) * 256u + u(G)) * 256u + u(B);
   }
+  // The colour of a pixel word.
+  static constexpr IColor FromPixel(std::uint32_t pixel) {
+    return IColor(static_cast<int>(pixel >> 24), static_cast<int>((pixel >> 16) & 0xFF),
+                  static_cast<int>((pixel >> 8) & 0xFF), static_cast<int>(pixel & 0xFF));
+  }
   constexpr bool operator==(const IColor&) const = default;
 };
 

@@ -197,9 +197,7 @@ bool ISoftGraphics::DrawText(const ITextStyle& style, const char* text, const IR
 }
 
 IColor ISoftGraphics::GetPoint(int x, int y) {
-  const std::uint32_t pixel = SurfaceGetPixel(mDrawSurface.get(), x, y);
-  return IColor(static_cast<int>(pixel >> 24), static_cast<int>((pixel >> 16) & 0xFF),
-                static_cast<int>((pixel >> 8) & 0xFF), static_cast<int>(pixel & 0xFF));
+  return IColor::FromPixel(SurfaceGetPixel(mDrawSurface.get(), x, y));
 }
 
 std::uint32_t* ISoftGraphics::GetBits() { return mDrawSurface ? mDrawSurface->Bits() : nullptr; }

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "framework/BoundedString.h"
+#include "framework/FourCharCode.h"
 #include "framework/vst/VstAbi.h"
 
 namespace sorvano {
@@ -17,7 +18,7 @@ namespace {
 
 // Header of program and bank chunks: a magic number and the framework's
 // chunk format version, each an int32.
-constexpr std::int32_t kChunkMagic = 0x70666674;
+constexpr std::int32_t kChunkMagic = FourCharCode('p', 'f', 'f', 't');  // 0x70666674
 constexpr std::int32_t kChunkVersion = 0x00010000;
 // Largest chunk accepted from a host. Sorvano's state is 72 bytes plus 75
 // per region; anything near this size is garbage, not a project.

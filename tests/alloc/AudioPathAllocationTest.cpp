@@ -78,7 +78,10 @@ TEST(AudioPath, ProcessingAllocatesAndFreesNothing) {
     if (block % 11 == 0) plug->ToggleModSolo(block % 5);
     if (block % 13 == 0) plug->ToggleModMute(block % 3);
     if (block % 17 == 0) plug->ToggleModBypass(block % 4);
-    if (block % 19 == 0) plug->UpdateMod(0, nullptr, 1.0, 0.0);
+    if (block % 19 == 0) {
+      const ModRegion region{int(pos), int(pos) + 20000, 200, 8000, 0, 0};
+      plug->UpdateMod(0, &region, 2.0, 0.25);
+    }
     if (block % 23 == 0) plug->DeleteMod(1);
     if (block % 150 == 149) plug->ClearMods();
     // Transport jumps now and then; otherwise a continuous timeline.

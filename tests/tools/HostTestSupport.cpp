@@ -17,16 +17,12 @@ extern char** environ;
 
 namespace sorvano::testing {
 
-namespace {
-
 std::string ReadWhole(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   std::stringstream text;
   text << file.rdbuf();
   return text.str();
 }
-
-}  // namespace
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "sorvano-host-test-XXXXXX").string();

@@ -33,6 +33,9 @@ struct HostRun {
 HostRun RunHost(const std::vector<std::string>& args, const TempDir& scratch,
                 const std::map<std::string, std::string>& environment = {});
 
+// The whole content of a file; empty when it cannot be read.
+std::string ReadWhole(const std::string& path);
+
 // The first line of `text` that starts with `prefix`, without the prefix, or
 // "<missing>".
 std::string LineAfter(const std::string& text, const std::string& prefix);

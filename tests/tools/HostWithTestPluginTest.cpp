@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <sstream>
 
 #include "framework/vst/VstAbi.h"
 #include "tests/tools/HostTestSupport.h"
@@ -17,6 +16,7 @@ namespace {
 
 using testing::HostRun;
 using testing::LineAfter;
+using testing::ReadWhole;
 using testing::RunHost;
 using testing::TempDir;
 using testing::TestPluginModule;
@@ -40,13 +40,6 @@ AudioData Noise(std::int32_t channels, std::size_t frames, std::int32_t rate = 4
   return audio;
 }
 
-std::string ReadText(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 HostRun RunInMode(const std::string& mode, const std::vector<std::string>& args, const TempDir& dir) {
   return RunHost(args, dir, {{"SORVANO_TEST_PLUGIN_MODE", mode}});
 }
@@ -58,7 +51,7 @@ TEST(HostWithTestPlugin, DrivesTheLifecycleInTheOrderOfARealHost) {
                                "--block", "256"},
                               dir, {{"SORVANO_TEST_PLUGIN_LOG", dir.File("calls.log")}});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(ReadText(dir.File("calls.log")),
+  EXPECT_EQ(ReadWhole(dir.File("calls.log")),
             "open\nrate 48000\nblock 256\nmains 1\nstart\nprocess\nstop\nmains 0\nclose\n");
   EXPECT_EQ(LineAfter(run.out, "processed: "),
             "1000 frames in 4 process calls of at most 256 (float), plug-in 2 in / 2 out");

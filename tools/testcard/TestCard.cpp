@@ -226,9 +226,7 @@ void ColorMaps(IEditorGraphics& g) {
     Label(g, ColorMap::Name(m), 8, y0);
     // 512 columns across the whole scale 0..1024 at multiplier 1.
     for (int i = 0; i < 512; ++i) {
-      const std::uint32_t p = map.ColorOf(static_cast<std::uint16_t>(i * 2), 1);
-      const IColor c(static_cast<int>(p >> 24), static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-                     static_cast<int>(p & 0xFF));
+      const IColor c = IColor::FromPixel(map.ColorOf(static_cast<std::uint16_t>(i * 2), 1));
       g.DrawVerticalLine(c, 72 + i, y0, y0 + 11);
     }
   }

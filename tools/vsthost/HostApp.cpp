@@ -111,7 +111,8 @@ void HostApp::Process(const HostOptions& options) {
        << " in / " << report.outputs << " out\n";
   mOut << "timeline: started at " << options.start << ", ended at " << timeline.Position() << "\n";
   mOut << "host calls from the plug-in: " << counts.timeQueries << " time queries, " << host.Edits().size()
-       << " edits, " << counts.ioChanges << " I/O changes, " << counts.eventsReceived << " event lists\n";
+       << " edits, " << counts.ioChanges << " I/O changes, " << counts.displayUpdates << " display updates, "
+       << counts.eventsReceived << " event lists\n";
 
   SaveState(plugin, options);
   WavFile::Write(options.output, output, options.format);

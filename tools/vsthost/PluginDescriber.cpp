@@ -33,13 +33,13 @@ constexpr const char* kCategoryNames[] = {
     "room effect", "surround", "restoration", "offline process", "shell", "generator",
 };
 
-std::string Hex(std::int32_t value) {
+}  // namespace
+
+std::string PluginDescriber::Hex(std::int32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
   return text;
 }
-
-}  // namespace
 
 std::string PluginDescriber::Quote(const std::string& text) {
   std::string quoted = "\"";

@@ -26,6 +26,8 @@ class PluginDescriber {
   static void WriteParameter(const ParameterInfo& parameter, std::ostream& out);
 
   // Helpers, public for their tests.
+  // "0x" and eight hexadecimal digits.
+  static std::string Hex(std::int32_t value);
   // The text in double quotes; quote, backslash and control bytes escaped.
   static std::string Quote(const std::string& text);
   // The four characters of a four-character code, or "" when one of them is

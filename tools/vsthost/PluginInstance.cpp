@@ -8,6 +8,7 @@
 
 #include "tools/vsthost/HostCallback.h"
 #include "tools/vsthost/HostError.h"
+#include "tools/vsthost/PluginDescriber.h"
 
 namespace sorvano {
 
@@ -26,12 +27,6 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-std::string Hex(std::int32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
-  return text;
-}
-
 }  // namespace
 
 PluginInstance::PluginInstance(const std::string& path, HostCallback& host) : mModule(path), mHost(host) {
@@ -41,7 +36,7 @@ PluginInstance::PluginInstance(const std::string& path, HostCallback& host) : mM
   }
   if (!mEffect) throw HostError(path + ": the entry point returned no effect");
   if (mEffect->magic != vst::kEffectMagic) {
-    const std::string magic = Hex(mEffect->magic);
+    const std::string magic = PluginDescriber::Hex(mEffect->magic);
     mEffect = nullptr;
     throw HostError(path + ": the effect record has magic " + magic + " instead of 'VstP'");
   }
