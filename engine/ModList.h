@@ -4,19 +4,9 @@
 #include <span>
 #include <vector>
 
-namespace sorvano {
+#include "editor/ModRegion.h"
 
-// A region as the editor hands it to the engine: a rectangle in host sample
-// positions and Hz. The two display rows belong to the editor's frequency
-// scale and are not used by the engine.
-struct ModRegion {
-  int32_t mStart;
-  int32_t mEnd;
-  int32_t mLowHz;
-  int32_t mHighHz;
-  int32_t mLowRow;
-  int32_t mHighRow;
-};
+namespace sorvano {
 
 // One entry of the engine's region list: the region with its bins and fade
 // bounds fixed at the sample rate in force when it was built. Bins are natural

@@ -56,11 +56,11 @@ void Sorvano::OnParamChange(int paramIdx) {
       break;
     case kParamBright:
     case kParamColorMap: {
-      if (!mView) break;
       // The parameter keeps its value inside 0..3; the limit only guards the
       // conversion to int.
       const double map = std::clamp(GetParam(kParamColorMap)->Value(), 0.0, kColorMaps - 1.0);
-      mView->SetDisplay(GetParam(kParamBright)->Value(), static_cast<int>(map));
+      mColorMapIndex.store(static_cast<int>(map), std::memory_order_relaxed);
+      if (mView) mView->SetDisplay(GetParam(kParamBright)->Value(), static_cast<int>(map));
       break;
     }
     default:

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "editor/PluginLink.h"
 #include "engine/Fft.h"
 #include "engine/ModList.h"
 #include "engine/SpectralRing.h"
@@ -28,7 +30,7 @@ class SidePanelLink;
 //   timeout, so that a closing editor cannot deadlock with the host.
 // - The view calls ReadSpectralFrames, which takes only the ring lock.
 // Lock order: plug-in lock, then ring lock; never the other way round.
-class Sorvano : public IEffectVST {
+class Sorvano : public IEffectVST, public PluginLink {
 public:
   enum ParamId : int { kParamReset = 0, kParamBright = 1, kParamColorMap = 2, kNumParams = 3 };
 
@@ -58,23 +60,26 @@ public:
   // least SpectralRing::kMaxRead entries) and returns the number of entries,
   // a multiple of 1024. The frames of one read are consecutive hops; on a
   // non-zero return *framePos is the position of the last one.
-  int ReadSpectralFrames(Complex* dest, int* framePos);
+  int ReadSpectralFrames(Complex* dest, int* framePos) override;
 
   // Region list operations; each takes the plug-in lock. Records are built
   // at the current sample rate. See ModList for indices and results; a null
   // region adds or changes nothing.
-  int AddMod(const ModRegion* region, double gain, double fade);
-  int DeleteMod(int idx);
-  void UpdateMod(int idx, const ModRegion* region, double gain, double fade);
-  void ClearMods();
-  void ToggleModMute(int idx);
-  void ToggleModSolo(int idx);
-  void ToggleModBypass(int idx);
+  int AddMod(const ModRegion* region, double gain, double fade) override;
+  int DeleteMod(int idx) override;
+  void UpdateMod(int idx, const ModRegion* region, double gain, double fade) override;
+  void ClearMods() override;
+  void ToggleModMute(int idx) override;
+  void ToggleModSolo(int idx) override;
+  void ToggleModBypass(int idx) override;
 
   // Editor thread (the side panel); takes the plug-in lock. Steps "colormap"
   // to the next of its four values, wrapping, and passes it on to the view.
   // The host is not told.
-  void CycleColorMap();
+  void CycleColorMap() override;
+  // Any thread: the "colormap" value last applied, as a map index.
+  int ColorMapIndex() const override { return mColorMapIndex.load(std::memory_order_relaxed); }
+  IEffectBase* Effect() override { return this; }
 
   // Editor assembly, plug-in lock taken: the view and the side panel that
   // OnParamChange, Reset and the publishing of frames talk to. Until then
@@ -100,6 +105,7 @@ private:
   ModList mMods;
   SpectralRing mSpectralRing;
   StftProcessor mProcessor;
+  std::atomic<int> mColorMapIndex{0};
   ViewLink* mView = nullptr;
   SidePanelLink* mSidePanel = nullptr;
 };

@@ -91,6 +91,9 @@ public:
   virtual void Resize(int w, int h);
   // Whether GetWindow() is not null.
   virtual bool WindowIsOpen();
+  // Any thread: the window is being closed, so editor-thread work that waits
+  // for the plug-in lock gives up (PluginLockGate).
+  bool IsClosing() const { return mClosing.load(std::memory_order_acquire); }
 
   // Editor thread: value-entry popup for a control's parameter. Either may be null.
   virtual void PromptParamInput(IEditorControl* control, IEffectParam* param) = 0;
@@ -201,6 +204,9 @@ public:
   bool DrawHorizontalLineAt(const IColor& color, const IRect& rect, float f);
 
 protected:
+  // The window host: true before it stops the editor thread, false when a
+  // window opens again. Any thread.
+  void SetClosing(bool closing) { mClosing.store(closing, std::memory_order_release); }
   // Editor thread, for the window host and tests.
   int CaptureIndex() const { return mCapture; }
   int MouseOverIndex() const { return mMouseOver; }
@@ -225,6 +231,7 @@ private:
   int mGestureParam = -1;
   bool mHandleMouseOver = false;
   bool mStrictDrawing = true;
+  std::atomic<bool> mClosing{false};
 };
 
 }  // namespace sorvano

@@ -11,7 +11,7 @@
 
 #include "graphics/IEditorControl.h"
 #include "graphics/Surface.h"
-#include "tools/testcard/OffscreenGraphics.h"
+#include "graphics/OffscreenGraphics.h"
 
 namespace sorvano::test {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "graphics/Surface.h"
-#include "tools/testcard/PngWriter.h"
+#include "graphics/PngWriter.h"
 #include "tools/testcard/TestCard.h"
 
 namespace sorvano::test {

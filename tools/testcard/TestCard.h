@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "graphics/IEditorControl.h"
-#include "tools/testcard/OffscreenGraphics.h"
+#include "graphics/OffscreenGraphics.h"
 
 namespace sorvano {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "tools/testcard/PngWriter.h"
+#include "graphics/PngWriter.h"
 #include "tools/testcard/TestCard.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-#include "tools/testcard/OffscreenGraphics.h"
+#include "graphics/OffscreenGraphics.h"
 
 #include "graphics/EmbeddedResource.h"
 #include "graphics/Surface.h"
@@ -8,6 +8,9 @@ namespace sorvano {
 OffscreenGraphics::OffscreenGraphics(int width, int height) : ISoftGraphics(nullptr, width, height, 0) {
   PrepareDraw();
 }
+
+OffscreenGraphics::OffscreenGraphics(IEffectBase* plug, int width, int height, int fps)
+    : ISoftGraphics(plug, width, height, fps) {}
 
 bool OffscreenGraphics::PresentRect(const IRect&) { return true; }
 

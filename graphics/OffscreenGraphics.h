@@ -1,9 +1,9 @@
 #pragma once
 
-// A drawing surface without a window, for the test card and for tests: the
-// window operations do nothing, and images come from the PNG resources
-// embedded in the program (FindEmbeddedResource, from the resources library
-// it links).
+// A drawing surface without a window, for the headless tools (test card,
+// renderer) and for tests: the window operations do nothing, and images come
+// from the PNG resources embedded in the program (FindEmbeddedResource, from
+// the resources library it links).
 
 #include <string>
 
@@ -16,6 +16,9 @@ public:
   // Constructing thread: an editor of this size without a plug-in; the draw
   // surface exists at once.
   OffscreenGraphics(int width, int height);
+  // Constructing thread: a plug-in's editor. The plug-in base prepares the
+  // draw surface when the editor is attached (AttachEditor).
+  OffscreenGraphics(IEffectBase* plug, int width, int height, int fps);
 
   // Nothing to present to; answers true.
   bool PresentRect(const IRect& rect) override;

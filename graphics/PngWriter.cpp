@@ -1,4 +1,4 @@
-#include "tools/testcard/PngWriter.h"
+#include "graphics/PngWriter.h"
 
 #include <png.h>
 
