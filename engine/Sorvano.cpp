@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "engine/SidePanelLink.h"
-#include "engine/ViewLink.h"
+#include "editor/SidePanelLink.h"
+#include "editor/ViewLink.h"
 #include "framework/FourCharCode.h"
 
 namespace sorvano {

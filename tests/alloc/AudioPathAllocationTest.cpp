@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/Sorvano.h"
-#include "engine/ViewLink.h"
+#include "editor/ViewLink.h"
 #include "tests/alloc/AllocationCounter.h"
 #include "tests/engine/TimelineHost.h"
 

@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "engine/SidePanelLink.h"
+#include "editor/SidePanelLink.h"
 #include "engine/StftTables.h"
-#include "engine/ViewLink.h"
+#include "editor/ViewLink.h"
 #include "support/Noise.h"
 #include "tests/engine/StftModel.h"
 #include "tests/engine/TimelineHost.h"
