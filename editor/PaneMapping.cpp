@@ -20,11 +20,6 @@ int ScreenOffset(double pixels) {
   return static_cast<int>(std::clamp(pixels, -kLimit, kLimit));
 }
 
-int32_t ClampToInt32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
-
 }  // namespace
 
 bool PaneMapping::Usable() const {
@@ -37,7 +32,9 @@ int32_t PaneMapping::RoundToColumn(int64_t position) {
   // Floor division, so that negative positions round the same way.
   int64_t q = shifted / kColumn;
   if (shifted % kColumn < 0) --q;
-  return ClampToInt32(q * kColumn);
+  // Limited to the multiples of 1024 that int32 holds.
+  constexpr int64_t kHighest = std::numeric_limits<int32_t>::max() / kColumn * kColumn;
+  return static_cast<int32_t>(std::clamp<int64_t>(q * kColumn, std::numeric_limits<int32_t>::min(), kHighest));
 }
 
 IRect PaneMapping::MarkedRect(const ModRegion& region) const {

@@ -57,7 +57,7 @@ struct PaneMapping {
                            IRect* clipped = nullptr) const;
 
   // A song position rounded to the nearest multiple of 1024 (halves up),
-  // limited to the int32 range.
+  // limited to the multiples of 1024 in the int32 range.
   static int32_t RoundToColumn(int64_t position);
 };
 
