@@ -17,8 +17,9 @@ struct RenderOptions {
   std::string colorMap = "pompeii";
 };
 
-// Exit statuses of the renderer.
-enum ExitStatus : int { kExitOk = 0, kExitUsage = 1, kExitUnreadableInput = 2, kExitWriteFailed = 3 };
+// Exit statuses, as the command-line host's: 2 when the work failed (an
+// input that cannot be read, an output that cannot be written).
+enum ExitStatus : int { kExitOk = 0, kExitUsage = 1, kExitFailed = 2 };
 
 // Parses the arguments after the program name into options. Answers false
 // with a message in error for an unknown option, a missing or malformed

@@ -23,8 +23,9 @@ int main(int argc, char** argv) {
   try {
     audio = WavFile::Read(options.input);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "sorvano-render: cannot read %s: %s\n", options.input.c_str(), e.what());
-    return kExitUnreadableInput;
+    // The reader's message names the file and the reason.
+    std::fprintf(stderr, "sorvano-render: %s\n", e.what());
+    return kExitFailed;
   }
 
   SonogramRender render(audio.sampleRate, options.blockSize);
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
   render.Play(audio);
   if (!render.WritePng(options.output)) {
     std::fprintf(stderr, "sorvano-render: cannot write %s\n", options.output.c_str());
-    return kExitWriteFailed;
+    return kExitFailed;
   }
   return kExitOk;
 }
