@@ -1,0 +1,109 @@
+#include "editor/SidePanelCountdown.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/editor/SidePanelFakes.h"
+
+namespace sorvano::test {
+namespace {
+
+using std::chrono::milliseconds;
+using Tick = SidePanelCountdown::Tick;
+
+TEST(SidePanelCountdown, CountsWholeSecondsAndExpiresOnceAtFiveSeconds) {
+  ManualClock clock;
+  SidePanelCountdown countdown(clock.Source());
+  EXPECT_EQ(countdown.Poll().state, Tick::kIdle);
+  EXPECT_TRUE(countdown.Set(true));
+  EXPECT_FALSE(countdown.Set(true));  // unchanged: the start stays
+
+  clock.Advance(milliseconds(999));
+  EXPECT_EQ(countdown.Poll().elapsed, 0);
+  clock.Advance(milliseconds(1));
+  EXPECT_EQ(countdown.Poll().elapsed, 1);
+  clock.Advance(milliseconds(3999));
+  const Tick last = countdown.Poll();
+  EXPECT_EQ(last.state, Tick::kCounting);
+  EXPECT_EQ(last.elapsed, 4);
+
+  clock.Advance(milliseconds(1));
+  EXPECT_EQ(countdown.Poll().state, Tick::kExpired);
+  EXPECT_FALSE(countdown.IsOn());
+  EXPECT_EQ(countdown.Poll().state, Tick::kIdle);
+}
+
+TEST(SidePanelCountdown, SwitchingOffStopsItAndSwitchingOnAgainStartsAfresh) {
+  ManualClock clock;
+  SidePanelCountdown countdown(clock.Source());
+  countdown.Set(true);
+  clock.Advance(milliseconds(4500));
+  EXPECT_TRUE(countdown.Set(false));
+  clock.Advance(milliseconds(10000));
+  EXPECT_EQ(countdown.Poll().state, Tick::kIdle);
+
+  countdown.Set(true);
+  clock.Advance(milliseconds(4999));
+  EXPECT_EQ(countdown.Poll().state, Tick::kCounting);
+}
+
+TEST(SidePanelCountdown, AClockBehindTheStartCountsAsTheStart) {
+  ManualClock clock;
+  SidePanelCountdown countdown(clock.Source());
+  countdown.Set(true);
+  clock.Advance(milliseconds(-60000));
+  const Tick tick = countdown.Poll();
+  EXPECT_EQ(tick.state, Tick::kCounting);
+  EXPECT_EQ(tick.elapsed, 0);
+}
+
+TEST(SidePanelResetCountdown, ClearsEverythingAtTheFirstDrawAfterFiveSeconds) {
+  PanelRig rig;
+  rig.view.SetRegions(3, 1);
+  rig.panel->SetResetCountdown(true);
+  for (int i = 0; i < 49; ++i) {
+    rig.clock.Advance(milliseconds(100));
+    rig.Draw();
+    // Stays dirty so that the count goes on.
+    ASSERT_TRUE(rig.panel->IsDirty()) << i;
+  }
+  rig.clock.Advance(milliseconds(99));
+  rig.Draw();
+  EXPECT_EQ(rig.view.Count("clearAll"), 0);
+
+  rig.clock.Advance(milliseconds(1));
+  rig.Draw();
+  EXPECT_EQ(rig.view.Count("clearAll"), 1);
+  EXPECT_FALSE(rig.panel->CountdownOn());
+  EXPECT_EQ(rig.panel->RegionCount(), 0);
+  rig.clock.Advance(milliseconds(10000));
+  rig.Draw();
+  EXPECT_EQ(rig.view.Count("clearAll"), 1);
+}
+
+TEST(SidePanelResetCountdown, ReleasingResetSoonerClearsNothing) {
+  PanelRig rig;
+  rig.view.SetRegions(3, 1);
+  rig.panel->SetResetCountdown(true);
+  rig.clock.Advance(milliseconds(3000));
+  rig.Draw();
+  rig.panel->SetClean();
+  ASSERT_FALSE(rig.panel->IsDirty());
+  rig.panel->SetResetCountdown(false);
+  EXPECT_TRUE(rig.panel->IsDirty());  // the black box must go
+  rig.clock.Advance(milliseconds(3000));
+  rig.Draw();
+  EXPECT_EQ(rig.view.Count("clearAll"), 0);
+  EXPECT_EQ(rig.panel->RegionCount(), 3);
+}
+
+TEST(SidePanelResetCountdown, NothingCountsWhileTheEditorDoesNotDraw) {
+  PanelRig rig;
+  rig.panel->SetResetCountdown(true);
+  rig.clock.Advance(milliseconds(60000));
+  EXPECT_EQ(rig.view.Count("clearAll"), 0);
+  rig.Draw();
+  EXPECT_EQ(rig.view.Count("clearAll"), 1);
+}
+
+}  // namespace
+}  // namespace sorvano::test
