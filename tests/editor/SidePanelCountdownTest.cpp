@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "tests/editor/SidePanelFakes.h"
 
 namespace sorvano::test {
@@ -54,6 +57,36 @@ TEST(SidePanelCountdown, AClockBehindTheStartCountsAsTheStart) {
   const Tick tick = countdown.Poll();
   EXPECT_EQ(tick.state, Tick::kCounting);
   EXPECT_EQ(tick.elapsed, 0);
+}
+
+// The host thread switches "reset" off, lets the clock pass five seconds while
+// it is off, and switches it on again, over and over, while the editor thread
+// polls. No countdown is ever five seconds old while on, so none may expire,
+// however the two threads interleave: a poll that read an older start must
+// not end the new countdown.
+TEST(SidePanelCountdown, APollRacingARestartNeverEndsTheNewCountdown) {
+  std::atomic<std::int64_t> nanos{0};
+  // The clock yields, which widens the window between a poll's reading of
+  // the start and its switching off, so the threads interleave there often.
+  SidePanelCountdown countdown([&nanos] {
+    std::this_thread::yield();
+    return SidePanelCountdown::Clock::time_point(std::chrono::nanoseconds(nanos.load()));
+  });
+  countdown.Set(true);
+  std::atomic<bool> done{false};
+  std::thread host([&] {
+    for (int i = 0; i < 50000; ++i) {
+      countdown.Set(false);
+      nanos.fetch_add(std::chrono::nanoseconds(std::chrono::seconds(5)).count());
+      countdown.Set(true);
+    }
+    done.store(true);
+  });
+  int expired = 0;
+  while (!done.load()) expired += countdown.Poll().state == Tick::kExpired;
+  host.join();
+  EXPECT_EQ(expired, 0);
+  EXPECT_TRUE(countdown.IsOn());
 }
 
 TEST(SidePanelResetCountdown, ClearsEverythingAtTheFirstDrawAfterFiveSeconds) {
