@@ -59,23 +59,41 @@ TEST(SidePanelCountdown, AClockBehindTheStartCountsAsTheStart) {
   EXPECT_EQ(tick.elapsed, 0);
 }
 
-// The host thread switches "reset" off, lets the clock pass five seconds while
-// it is off, and switches it on again, over and over, while the editor thread
-// polls. No countdown is ever five seconds old while on, so none may expire,
-// however the two threads interleave: a poll that read an older start must
-// not end the new countdown.
+// A restart of "reset" (off, five seconds, on) that lands between a poll's
+// reading of the start and its decision: the clock the poll asks in between
+// performs it. The poll must not end the new countdown.
 TEST(SidePanelCountdown, APollRacingARestartNeverEndsTheNewCountdown) {
+  std::int64_t nanos = 0;
+  bool restartOnNextRead = false;
+  SidePanelCountdown* self = nullptr;
+  SidePanelCountdown countdown([&] {
+    if (restartOnNextRead) {
+      restartOnNextRead = false;
+      self->Set(false);
+      nanos += std::chrono::nanoseconds(std::chrono::seconds(5)).count();
+      self->Set(true);
+    }
+    return SidePanelCountdown::Clock::time_point(std::chrono::nanoseconds(nanos));
+  });
+  self = &countdown;
+  countdown.Set(true);
+  restartOnNextRead = true;
+  EXPECT_EQ(countdown.Poll().state, Tick::kCounting);
+  EXPECT_TRUE(countdown.IsOn());
+}
+
+// The host thread switches "reset" off, lets the clock pass five seconds while
+// it is off, and on again, over and over, while the editor thread polls. No
+// countdown is ever five seconds old while on, so none may expire.
+TEST(SidePanelCountdown, HostAndEditorThreadsNeverExpireAYoungCountdown) {
   std::atomic<std::int64_t> nanos{0};
-  // The clock yields, which widens the window between a poll's reading of
-  // the start and its switching off, so the threads interleave there often.
   SidePanelCountdown countdown([&nanos] {
-    std::this_thread::yield();
     return SidePanelCountdown::Clock::time_point(std::chrono::nanoseconds(nanos.load()));
   });
   countdown.Set(true);
   std::atomic<bool> done{false};
   std::thread host([&] {
-    for (int i = 0; i < 50000; ++i) {
+    for (int i = 0; i < 200000; ++i) {
       countdown.Set(false);
       nanos.fetch_add(std::chrono::nanoseconds(std::chrono::seconds(5)).count());
       countdown.Set(true);
