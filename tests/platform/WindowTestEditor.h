@@ -31,6 +31,8 @@ public:
   WindowTestPlug() : IEffectBase(3, "2-2", 0, "Window test", "Window test", "Test", 0x00010000, 4321, 8765, 0, false, false, false) {
     for (int i = 0; i < NParams(); ++i) GetParam(i)->SetupDouble("p", 5.0, 0.0, 10.0, 0.01, "");
   }
+  // The editor thread logs into this object's members: it ends first.
+  ~WindowTestPlug() override { DestroyEditor(); }
   void BeginParamGesture(int paramIdx) override { Log("begin " + std::to_string(paramIdx)); }
   void AutomateParam(int paramIdx, double) override { Log("set " + std::to_string(paramIdx)); }
   void EndParamGesture(int paramIdx) override { Log("end " + std::to_string(paramIdx)); }
