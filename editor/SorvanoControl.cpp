@@ -76,6 +76,41 @@ void SorvanoControl::SetDisplay(double brightness, int colorMap) {
   SetDirty(false);
 }
 
+SavedViewState SorvanoControl::SaveState() {
+  std::lock_guard lock(mLock);
+  SavedViewState state;
+  state.mOverviewStart = mOverview.ViewStart();
+  state.mOverviewEnd = mOverview.ViewEnd();
+  state.mWindow = MainWindow();
+  state.mWindowRect = mOverview.MarkedRect();
+  return state;
+}
+
+void SorvanoControl::RestoreState(const SavedViewState& state) {
+  std::lock_guard lock(mLock);
+  ClearPictures();
+  if (mPlugin) mPlugin->ClearMods();
+  // The panes refuse windows that are empty, so a damaged state leaves them
+  // where they were.
+  mOverview.SetTimeRange(state.mOverviewStart, state.mOverviewEnd, mHistory);
+  if (!mMain.SetTimeAndFrequencyRange(state.mWindow, mHistory)) {
+    mMain.SetTimeRange(state.mWindow.mStart, state.mWindow.mEnd, mHistory);
+  }
+  RebuildFrequencyLabels();
+  UpdateOverviewWindow();
+  // The engine applies the stored regions from the next frame on.
+  int count = 0;
+  for (const SavedRegion& region : state.mRegions) {
+    if (!mPlugin) break;
+    count = mPlugin->AddMod(&region.mRegion, region.mModAmp, region.mFade);
+    if (region.mMute) mPlugin->ToggleModMute(count - 1);
+    if (region.mSolo) mPlugin->ToggleModSolo(count - 1);
+    if (region.mBypass) mPlugin->ToggleModBypass(count - 1);
+  }
+  if (mPanel) mPanel->ShowSelection(-1, count);
+  SetDirty(false);
+}
+
 // ---- ViewCommands
 
 void SorvanoControl::SelectRegion(int) {
@@ -121,9 +156,7 @@ void SorvanoControl::ClearAll() {
   if (!gate.Held()) return;
   std::lock_guard lock(mLock);
   if (mPlugin) mPlugin->ClearMods();
-  mHistory.Clear();
-  mMain.ClearImages();
-  mOverview.ClearImages();
+  ClearPictures();
   if (mPanel) mPanel->ShowSelection(-1, 0);
   SetDirty(false);
 }
@@ -260,9 +293,17 @@ void SorvanoControl::SetTimeAndFrequencyRange(const ModRegion& region) {
   UpdateOverviewWindow();
 }
 
-void SorvanoControl::UpdateOverviewWindow() {
+ModRegion SorvanoControl::MainWindow() const {
   const PaneMapping& m = mMain.Mapping();
-  mOverview.SetMarkedRegion(ModRegion{m.mViewStart, m.mViewEnd, m.mLowHz, m.mHighHz, m.mLowRow, m.mHighRow});
+  return ModRegion{m.mViewStart, m.mViewEnd, m.mLowHz, m.mHighHz, m.mLowRow, m.mHighRow};
+}
+
+void SorvanoControl::UpdateOverviewWindow() { mOverview.SetMarkedRegion(MainWindow()); }
+
+void SorvanoControl::ClearPictures() {
+  mHistory.Clear();
+  mMain.ClearImages();
+  mOverview.ClearImages();
 }
 
 void SorvanoControl::RebuildFrequencyLabels() {

@@ -31,7 +31,9 @@
 //     range operations. Commands take the view lock; ClearAll first takes the
 //     plug-in lock through the gate (lock order: plug-in, view, ring).
 //   - Audio thread: OnFramesPublished only marks the control dirty.
-//   - Host threads: SetSampleRate and SetDisplay only store atomics.
+//   - Host threads: SetSampleRate and SetDisplay only store atomics. A state
+//     restore is the exception: with the plug-in lock held it takes the view
+//     lock and replaces history, windows and regions at once.
 
 #include <atomic>
 #include <complex>
@@ -79,6 +81,9 @@ public:
   void OnFramesPublished() override;
   void SetSampleRate(double rate) override;
   void SetDisplay(double brightness, int colorMap) override;
+  // Host thread, plug-in lock held; take the view lock.
+  SavedViewState SaveState() override;
+  void RestoreState(const SavedViewState& state) override;
 
   // ---- ViewCommands (editor thread, no lock held).
   void SelectRegion(int idx) override;
@@ -135,6 +140,9 @@ private:
   void SetTimeAndFrequencyRange(const ModRegion& region);
   // The overview's marked region := the main pane's window.
   void UpdateOverviewWindow();
+  ModRegion MainWindow() const;
+  // History and both images back to empty (black).
+  void ClearPictures();
   void RebuildFrequencyLabels();
 
   PluginLink* mPlugin;
