@@ -156,3 +156,55 @@ TEST_F(SorvanoControlTest, FitLoopWithoutALoopDoesNothing) {
 
 }  // namespace
 }  // namespace sorvano::test
+
+namespace sorvano::test {
+namespace {
+
+// Counts what a restore hands the engine.
+class CountingPlugin : public ScriptedPlugin {
+public:
+  int AddMod(const ModRegion*, double, double) override { return ++mCount; }
+  void ClearMods() override { mCount = 0; }
+  void ToggleModMute(int idx) override { mMuted.push_back(idx); }
+  int mCount = 0;
+  std::vector<int> mMuted;
+};
+
+TEST(SorvanoControlStateTest, SaveAndRestoreTheWindows) {
+  MissingImageTolerance tolerance;
+  CountingPlugin plugin;
+  RecordingPanel panel;
+  OffscreenGraphics graphics(640, 540);
+  SorvanoControl view(&plugin, &graphics);
+  view.SetPanel(&panel);
+
+  SavedViewState state;
+  state.mOverviewStart = 0;
+  state.mOverviewEnd = 2048000;
+  state.mWindow = ModRegion{102400, 204800, 0, 5000, 0, DisplayRows::HzToRow(5000, 44100)};
+  SavedRegion muted;
+  muted.mRegion = ModRegion{110592, 120832, 500, 1500, 100, 300};
+  muted.mMute = true;
+  state.mRegions = {SavedRegion{}, muted};
+  view.RestoreState(state);
+
+  const SavedViewState saved = view.SaveState();
+  EXPECT_EQ(saved.mOverviewEnd, 2048000);
+  EXPECT_EQ(saved.mWindow, state.mWindow);
+  EXPECT_FALSE(saved.mWindowRect.Empty());
+  EXPECT_EQ(plugin.mCount, 2);
+  EXPECT_EQ(plugin.mMuted, std::vector<int>{1});
+  ASSERT_FALSE(panel.mSelection.empty());
+  EXPECT_EQ(panel.mSelection.back(), (std::pair<int, int>{-1, 2}));
+
+  // A damaged state with empty windows leaves the panes as they were.
+  SavedViewState damaged;
+  damaged.mOverviewEnd = -5;
+  damaged.mWindow = ModRegion{5000, 100, 0, 0, 0, 0};
+  view.RestoreState(damaged);
+  EXPECT_EQ(view.SaveState().mWindow, state.mWindow);
+  EXPECT_EQ(plugin.mCount, 0);
+}
+
+}  // namespace
+}  // namespace sorvano::test
