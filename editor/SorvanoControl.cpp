@@ -60,20 +60,28 @@ SorvanoControl::~SorvanoControl() = default;
 
 // ---- ViewLink
 
-void SorvanoControl::OnFramesPublished() { SetDirty(false); }
+// Dirty and one redraw more: a mark that lands while a draw is running (after
+// its drain) would otherwise be cleared by that draw's SetClean and the new
+// frames left unshown until the next mark.
+void SorvanoControl::MarkDirtyFromAnyThread() {
+  SetDirty(false);
+  Redraw();
+}
+
+void SorvanoControl::OnFramesPublished() { MarkDirtyFromAnyThread(); }
 
 void SorvanoControl::SetSampleRate(double rate) {
   // Whole Hz; rates that are not positive or beyond any audio rate are not
   // taken (the conversion to int would be undefined).
   if (!(rate >= 1.0 && rate < 1.0e7)) return;
   mPendingRate.store(static_cast<int>(rate), std::memory_order_relaxed);
-  SetDirty(false);
+  MarkDirtyFromAnyThread();
 }
 
 void SorvanoControl::SetDisplay(double brightness, int colorMap) {
   mPendingDisplay.store(PackDisplay(ColorMap::BrightnessMultiplier(brightness), colorMap),
                         std::memory_order_relaxed);
-  SetDirty(false);
+  MarkDirtyFromAnyThread();
 }
 
 SavedViewState SorvanoControl::SaveState() {

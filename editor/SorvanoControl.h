@@ -119,6 +119,9 @@ public:
   const SonogramPane& OverviewPane() const { return mOverview; }
 
 private:
+  // Any thread, no lock: marks the view for the next tick.
+  void MarkDirtyFromAnyThread();
+
   // ---- Everything below: editor thread, view lock held.
 
   // Step 1 of Draw.
