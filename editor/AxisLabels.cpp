@@ -22,8 +22,8 @@ constexpr double kHundredthsBelowSeconds = 10.0;
 constexpr IColor kGrid(255, 64, 64, 64);
 
 constexpr int kMajorHz[] = {100, 500, 1000, 5000, 7500, 10000, 15000, 20000};
-constexpr int kMinorHz[] = {10,   20,   30,   40,   50,   60,   70,   80,   90,   150,  200,  250,
-                            300,  400,  600,  700,  800,  900,  1200, 1500, 2000, 2500, 3000, 3500,
+constexpr int kMinorHz[] = {10,   20,   30,   40,   50,   60,   70,   80,   90,    150,  200,  250,
+                            300,  400,  600,  700,  800,  900,  1200, 1500, 2000,  2500, 3000, 3500,
                             4000, 4500, 6000, 6500, 7000, 7500, 8000, 9000, 12500, 17500};
 
 void FormatHz(double hz, char (&text)[AxisLabels::kTextCapacity]) {
@@ -72,8 +72,8 @@ void AxisLabels::BuildTime(int32_t start, int32_t end, int rate) {
   // timeline a step can vanish in the rounding of value + step; the counter
   // keeps that from looping.
   int ticks = 0;
-  for (double value = (std::floor(startTime / step) + 1.0) * step; value < endTime && ticks < 2 * kMaxEntries;
-       value += step, ++ticks) {
+  for (double value = (std::floor(startTime / step) + 1.0) * step;
+       value < endTime && ticks < 2 * kMaxEntries; value += step, ++ticks) {
     const double w = (value - startTime) / span;
     if (!(w > kEdgeMargin && w < 1.0 - kEdgeMargin)) continue;
     text[0] = '\0';
@@ -106,14 +106,16 @@ void AxisLabels::BuildFrequency(int lowHz, int highHz, int lowRow, int highRow, 
     const double w = position(hz);
     if (!inside(w)) continue;
     bool clear = true;
-    for (int i = 0; i < mCount && clear; ++i) clear = std::fabs(w - mEntries[static_cast<std::size_t>(i)].position) > kFrequencyMargin;
+    for (int i = 0; i < mCount && clear; ++i)
+      clear = std::fabs(w - mEntries[static_cast<std::size_t>(i)].position) > kFrequencyMargin;
     if (!clear) continue;
     FormatHz(hz, text);
     Add(static_cast<float>(w), text);
   }
 }
 
-void AxisLabels::DrawFrequency(IEditorGraphics& graphics, const IRect& pane, ITextStyle style) const {
+void AxisLabels::DrawFrequency(IEditorGraphics& graphics, const IRect& pane,
+                               ITextStyle style) const {
   const int left = pane.R + kFrequencyStripLeft;
   const int right = pane.R + kFrequencyStripRight;
   style.align = ITextStyle::kRight;
@@ -124,11 +126,13 @@ void AxisLabels::DrawFrequency(IEditorGraphics& graphics, const IRect& pane, ITe
     graphics.DrawHorizontalLineAt(kGrid, pane, entry.position);
     if (entry.text[0] == '\0') continue;
     const int y = pane.B - static_cast<int>(entry.position * static_cast<float>(pane.H()));
-    graphics.DrawText(style, entry.text, IRect(left, y - kHalfTextHeight, right, y + kHalfTextHeight));
+    graphics.DrawText(style, entry.text,
+                      IRect(left, y - kHalfTextHeight, right, y + kHalfTextHeight));
   }
 }
 
-void AxisLabels::DrawTime(IEditorGraphics& graphics, const IRect& pane, int stripTop, ITextStyle style) const {
+void AxisLabels::DrawTime(IEditorGraphics& graphics, const IRect& pane, int stripTop,
+                          ITextStyle style) const {
   const int bottom = stripTop + kStripHeight;
   style.align = ITextStyle::kLeft;
   graphics.DrawText(style, mLow, IRect(pane.L, stripTop, pane.L + kTextWidth, bottom));
@@ -140,7 +144,8 @@ void AxisLabels::DrawTime(IEditorGraphics& graphics, const IRect& pane, int stri
     graphics.DrawVerticalLineAt(kGrid, pane, entry.position);
     if (entry.text[0] == '\0') continue;
     const int x = pane.L + static_cast<int>(entry.position * static_cast<float>(pane.W()));
-    graphics.DrawText(style, entry.text, IRect(x - kTextWidth / 2, stripTop, x + kTextWidth / 2, bottom));
+    graphics.DrawText(style, entry.text,
+                      IRect(x - kTextWidth / 2, stripTop, x + kTextWidth / 2, bottom));
   }
 }
 

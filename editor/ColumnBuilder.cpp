@@ -10,15 +10,17 @@ WarpTables BuildTables() {
   WarpTables t;
   const double logRows = std::log(static_cast<double>(WarpTables::kRows));
   for (int i = 0; i < WarpTables::kRows; ++i) {
-    const double c = (1.0 - std::log(static_cast<double>(WarpTables::kRows - i)) / logRows) *
-                     WarpTables::kRows;
+    const double c =
+        (1.0 - std::log(static_cast<double>(WarpTables::kRows - i)) / logRows) * WarpTables::kRows;
     t.idx[static_cast<std::size_t>(i)] = static_cast<int>(c);
     t.frac[static_cast<std::size_t>(i)] = static_cast<int>((c - std::floor(c)) * 1024.0);
   }
   return t;
 }
 
-constexpr std::uint16_t Low16(std::uint32_t v) { return static_cast<std::uint16_t>(v & 0xFFFFu); }
+constexpr std::uint16_t Low16(std::uint32_t v) {
+  return static_cast<std::uint16_t>(v & 0xFFFFu);
+}
 
 }  // namespace
 

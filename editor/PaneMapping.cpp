@@ -34,13 +34,15 @@ int32_t PaneMapping::RoundToColumn(int64_t position) {
   if (shifted % kColumn < 0) --q;
   // Limited to the multiples of 1024 that int32 holds.
   constexpr int64_t kHighest = std::numeric_limits<int32_t>::max() / kColumn * kColumn;
-  return static_cast<int32_t>(std::clamp<int64_t>(q * kColumn, std::numeric_limits<int32_t>::min(), kHighest));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(q * kColumn, std::numeric_limits<int32_t>::min(), kHighest));
 }
 
 IRect PaneMapping::MarkedRect(const ModRegion& region) const {
   if (!Usable()) return IRect();
   const auto x = [&](int32_t pos) {
-    return mRect.L + ScreenOffset(static_cast<double>(int64_t{pos} - mViewStart) * mPixelsPerSample);
+    return mRect.L +
+           ScreenOffset(static_cast<double>(int64_t{pos} - mViewStart) * mPixelsPerSample);
   };
   const auto y = [&](int row) {
     return mRect.B - ScreenOffset(static_cast<double>(int64_t{row} - mLowRow) * mPixelsPerRow);

@@ -7,7 +7,9 @@
 
 namespace sorvano {
 
-int32_t PlaybackTracker::RoundToColumn(int64_t position) { return PaneMapping::RoundToColumn(position); }
+int32_t PlaybackTracker::RoundToColumn(int64_t position) {
+  return PaneMapping::RoundToColumn(position);
+}
 
 int32_t PlaybackTracker::Saturate(int64_t position) {
   return static_cast<int32_t>(std::clamp<int64_t>(position, std::numeric_limits<int32_t>::min(),

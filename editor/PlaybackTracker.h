@@ -53,7 +53,8 @@ public:
 
   // entries: the count the ring answered (a multiple of 1024); framePos: the
   // view's position field after the read (unchanged when entries is 0).
-  Step Advance(int entries, int32_t framePos, const Range& main, const Range& overview, bool follow);
+  Step Advance(int entries, int32_t framePos, const Range& main, const Range& overview,
+               bool follow);
 
   int32_t Position() const { return mPosition; }
   int32_t LoopStart() const { return mLoopStart; }

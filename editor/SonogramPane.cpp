@@ -19,8 +19,8 @@ constexpr int kColumnWeight = 1024;
 
 // A gap column's magnitude at weight u (of kColumnWeight) towards `to`.
 inline std::uint16_t Interpolate(std::uint16_t from, std::uint16_t to, int u) {
-  return static_cast<std::uint16_t>((u * static_cast<int>(to) + (kColumnWeight - u) * static_cast<int>(from)) /
-                                    kColumnWeight);
+  return static_cast<std::uint16_t>(
+      (u * static_cast<int>(to) + (kColumnWeight - u) * static_cast<int>(from)) / kColumnWeight);
 }
 
 }  // namespace
@@ -34,7 +34,8 @@ SonogramPane::SonogramPane(const IRect& rect, int32_t start, int32_t end, int ra
   mMapping.mLowHz = 0;
   mMapping.mHighHz = kStartHighHz;
   mMapping.mSampleRate = rate > 0 ? rate : 44100;
-  if (end > start) mMapping.mPixelsPerSample = mMapping.mWidth / static_cast<double>(int64_t{end} - start);
+  if (end > start)
+    mMapping.mPixelsPerSample = mMapping.mWidth / static_cast<double>(int64_t{end} - start);
   ComputeRows();
 
   const std::size_t size = static_cast<std::size_t>(Width()) * static_cast<std::size_t>(Height());
@@ -80,7 +81,8 @@ bool SonogramPane::SetTimeAndFrequencyRange(const ModRegion& region, const Colum
   const int low = std::clamp(region.mLowRow, 0, DisplayRows::kTopRow);
   const int high = std::clamp(region.mHighRow, 0, DisplayRows::kTopRow);
   if (high <= low) return false;
-  if (PaneMapping::RoundToColumn(region.mEnd) <= PaneMapping::RoundToColumn(region.mStart)) return false;
+  if (PaneMapping::RoundToColumn(region.mEnd) <= PaneMapping::RoundToColumn(region.mStart))
+    return false;
   mMapping.mLowHz = region.mLowHz;
   mMapping.mHighHz = region.mHighHz;
   mMapping.mLowRow = low;
@@ -115,7 +117,8 @@ void SonogramPane::SetMarked(const ModRegion& region, const IRect& rect) {
   mMarkedRect = rect;
 }
 
-void SonogramPane::ResampleRows(const std::uint16_t* column, int lo, int hi, int h, std::uint16_t* out) {
+void SonogramPane::ResampleRows(const std::uint16_t* column, int lo, int hi, int h,
+                                std::uint16_t* out) {
   if (h <= 0) return;
   lo = std::clamp(lo, 0, DisplayRows::kTopRow);
   hi = std::clamp(hi, lo + 1, DisplayRows::kRows);
@@ -207,10 +210,13 @@ void SonogramPane::Render(const ColumnHistory& history) {
     }
     Hop& slot = cache[static_cast<std::size_t>(k & 1)];
     slot.k = k;
-    const std::uint16_t* column = history.FindColumn(static_cast<int32_t>(mMapping.mViewStart + (k + 1) * kColumn));
+    const std::uint16_t* column =
+        history.FindColumn(static_cast<int32_t>(mMapping.mViewStart + (k + 1) * kColumn));
     slot.recorded = column != nullptr;
-    if (column) ResampleRows(column, mMapping.mLowRow, mMapping.mHighRow, h, slot.rows.data());
-    else std::fill_n(slot.rows.begin(), h, std::uint16_t{0});
+    if (column)
+      ResampleRows(column, mMapping.mLowRow, mMapping.mHighRow, h, slot.rows.data());
+    else
+      std::fill_n(slot.rows.begin(), h, std::uint16_t{0});
     return slot;
   };
 
@@ -237,7 +243,9 @@ void SonogramPane::Render(const ColumnHistory& history) {
     }
     const Hop& from = hop(k);
     const int u = (c - x) * kColumnWeight / (next - x);
-    for (int r = 0; r < h; ++r) target[r] = Interpolate(from.rows[static_cast<std::size_t>(r)], to.rows[static_cast<std::size_t>(r)], u);
+    for (int r = 0; r < h; ++r)
+      target[r] = Interpolate(from.rows[static_cast<std::size_t>(r)],
+                              to.rows[static_cast<std::size_t>(r)], u);
   }
   for (int c = blackFrom; c < Width(); ++c) std::fill_n(MagnitudeColumn(c), h, std::uint16_t{0});
   ColorColumns(0, Width());
@@ -257,7 +265,8 @@ void SonogramPane::ClearImages() {
   std::fill_n(mPixels.get(), size, kBlack);
 }
 
-void SonogramPane::CopyInto(std::uint32_t* bits, int rowSpan, int surfaceWidth, int surfaceHeight) const {
+void SonogramPane::CopyInto(std::uint32_t* bits, int rowSpan, int surfaceWidth,
+                            int surfaceHeight) const {
   if (!bits || rowSpan < surfaceWidth) return;
   const IRect& r = Rect();
   const int x0 = std::max(r.L, 0);
@@ -268,7 +277,8 @@ void SonogramPane::CopyInto(std::uint32_t* bits, int rowSpan, int surfaceWidth, 
   for (int y = y0; y < y1; ++y) {
     std::uint32_t* dest = bits + static_cast<std::ptrdiff_t>(y) * rowSpan + x0;
     if (mPixels) {
-      const std::uint32_t* src = mPixels.get() + static_cast<std::ptrdiff_t>(y - r.T) * Width() + (x0 - r.L);
+      const std::uint32_t* src =
+          mPixels.get() + static_cast<std::ptrdiff_t>(y - r.T) * Width() + (x0 - r.L);
       std::memcpy(dest, src, static_cast<std::size_t>(x1 - x0) * sizeof(std::uint32_t));
     } else {
       std::fill_n(dest, x1 - x0, kBlack);

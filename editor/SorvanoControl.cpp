@@ -28,8 +28,10 @@ constexpr std::uint64_t PackDisplay(int multiplier, int map) {
          static_cast<std::uint32_t>(map);
 }
 
-ViewMarks::HandleLook WindowHandleLook(DragMode drag, HoverCode hover, DragMode handleDrag, HoverCode handleHover) {
-  if (drag == handleDrag || drag == DragMode::kMoveOverviewWindow) return ViewMarks::HandleLook::kDragged;
+ViewMarks::HandleLook WindowHandleLook(DragMode drag, HoverCode hover, DragMode handleDrag,
+                                       HoverCode handleHover) {
+  if (drag == handleDrag || drag == DragMode::kMoveOverviewWindow)
+    return ViewMarks::HandleLook::kDragged;
   if (hover == handleHover) return ViewMarks::HandleLook::kHovered;
   return ViewMarks::HandleLook::kNormal;
 }
@@ -68,7 +70,9 @@ void SorvanoControl::MarkDirtyFromAnyThread() {
   Redraw();
 }
 
-void SorvanoControl::OnFramesPublished() { MarkDirtyFromAnyThread(); }
+void SorvanoControl::OnFramesPublished() {
+  MarkDirtyFromAnyThread();
+}
 
 void SorvanoControl::SetSampleRate(double rate) {
   // Whole Hz; rates that are not positive or beyond any audio rate are not
@@ -141,7 +145,8 @@ void SorvanoControl::SetDropNeutral(bool drop) {
 void SorvanoControl::FitLoop() {
   std::lock_guard lock(mLock);
   if (!mTracker.HasLoop()) return;
-  const int64_t start = std::max<int64_t>(0, int64_t{mTracker.LoopStart()} - PlaybackTracker::kLoopRelease);
+  const int64_t start =
+      std::max<int64_t>(0, int64_t{mTracker.LoopStart()} - PlaybackTracker::kLoopRelease);
   const int64_t end = int64_t{mTracker.LoopEnd()} + PlaybackTracker::kLoopRelease;
   SetTimeRange(PlaybackTracker::Saturate(start), PlaybackTracker::Saturate(end));
   SetDirty(false);
@@ -176,9 +181,18 @@ void SorvanoControl::SetPanel(PanelLink* panel) {
 
 SorvanoControl::Snapshot SorvanoControl::Inspect() {
   std::lock_guard lock(mLock);
-  return Snapshot{mTracker.Position(), mTracker.LoopStart(), mTracker.LoopEnd(), mMain.Mapping(),
-                  mOverview.Mapping(), mOverview.MarkedRect(), mFollow, mShowFades, mSampleRate,
-                  mMultiplier, mColorMap, mHistory.ChunkCount()};
+  return Snapshot{mTracker.Position(),
+                  mTracker.LoopStart(),
+                  mTracker.LoopEnd(),
+                  mMain.Mapping(),
+                  mOverview.Mapping(),
+                  mOverview.MarkedRect(),
+                  mFollow,
+                  mShowFades,
+                  mSampleRate,
+                  mMultiplier,
+                  mColorMap,
+                  mHistory.ChunkCount()};
 }
 
 // ---- Draw
@@ -234,7 +248,9 @@ void SorvanoControl::PaintColumns(int32_t first, int columns) {
     if (s > std::numeric_limits<int32_t>::max()) break;
     const auto position = static_cast<int32_t>(s);
     std::uint16_t* column = mHistory.Column(position);
-    if (column) ColumnBuilder::Build(mFrames.get() + static_cast<std::ptrdiff_t>(i) * ColumnHistory::kColumnValues, column);
+    if (column)
+      ColumnBuilder::Build(
+          mFrames.get() + static_cast<std::ptrdiff_t>(i) * ColumnHistory::kColumnValues, column);
     mMain.PaintColumn(position, column);
     mOverview.PaintColumn(position, column);
   }
@@ -244,10 +260,11 @@ void SorvanoControl::Paint(IEditorGraphics& graphics) {
   CopyPanes(graphics);
   mFrequencyLabels.DrawFrequency(graphics, mMain.Rect(), mTextStyle);
   graphics.DrawRect(kGrey, mMain.Rect());
-  mMain.TimeLabels().DrawTime(graphics, mMain.Rect(), mMain.Rect().T - kMainTimeStripOffset, mTextStyle);
+  mMain.TimeLabels().DrawTime(graphics, mMain.Rect(), mMain.Rect().T - kMainTimeStripOffset,
+                              mTextStyle);
   graphics.DrawRect(kGrey, mOverview.Rect());
-  mOverview.TimeLabels().DrawTime(graphics, mOverview.Rect(), mOverview.Rect().B + kOverviewTimeStripOffset,
-                                  mTextStyle);
+  mOverview.TimeLabels().DrawTime(graphics, mOverview.Rect(),
+                                  mOverview.Rect().B + kOverviewTimeStripOffset, mTextStyle);
   DrawRegions(graphics);
   ViewMarks::DrawPlayhead(graphics, mMain.Mapping(), mTracker.Position());
   ViewMarks::DrawPlayhead(graphics, mOverview.Mapping(), mTracker.Position());
@@ -284,7 +301,8 @@ void SorvanoControl::DrawOverviewWindow(IEditorGraphics& graphics) {
   ViewMarks::DrawWindow(
       graphics, window,
       WindowHandleLook(mDragMode, mHover, DragMode::kOverviewTopLeft, HoverCode::kOverviewTopLeft),
-      WindowHandleLook(mDragMode, mHover, DragMode::kOverviewBottomRight, HoverCode::kOverviewBottomRight));
+      WindowHandleLook(mDragMode, mHover, DragMode::kOverviewBottomRight,
+                       HoverCode::kOverviewBottomRight));
   mHitRects.overviewTopLeft = ViewMarks::TopLeftHandleHit(window);
   mHitRects.overviewBottomRight = ViewMarks::BottomRightHandleHit(window);
 }
@@ -306,7 +324,9 @@ ModRegion SorvanoControl::MainWindow() const {
   return ModRegion{m.mViewStart, m.mViewEnd, m.mLowHz, m.mHighHz, m.mLowRow, m.mHighRow};
 }
 
-void SorvanoControl::UpdateOverviewWindow() { mOverview.SetMarkedRegion(MainWindow()); }
+void SorvanoControl::UpdateOverviewWindow() {
+  mOverview.SetMarkedRegion(MainWindow());
+}
 
 void SorvanoControl::ClearPictures() {
   mHistory.Clear();

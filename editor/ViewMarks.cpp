@@ -33,8 +33,8 @@ void ViewMarks::DrawHandle(IEditorGraphics& graphics, int x, int y, HandleLook l
   if (look == HandleLook::kNormal) {
     graphics.FillRect(kGreen, IRect(x + 2, y + 2, x + last - 1, y + last - 1), nullptr);
   } else {
-    graphics.FillRect(look == HandleLook::kDragged ? kRed : kGreen, IRect(x + 1, y + 1, x + last, y + last),
-                      nullptr);
+    graphics.FillRect(look == HandleLook::kDragged ? kRed : kGreen,
+                      IRect(x + 1, y + 1, x + last, y + last), nullptr);
   }
 }
 
@@ -56,7 +56,8 @@ IRect ViewMarks::BottomRightHandleHit(const IRect& window) {
   return IRect(window.R - 8, window.B - 8, window.R + 15, window.B + 11);
 }
 
-void ViewMarks::DrawLoop(IEditorGraphics& graphics, const PaneMapping& pane, int32_t start, int32_t end) {
+void ViewMarks::DrawLoop(IEditorGraphics& graphics, const PaneMapping& pane, int32_t start,
+                         int32_t end) {
   const IRect span = pane.MarkedRect(ModRegion{start, end, 0, 0, pane.mLowRow, pane.mHighRow});
   if (span.Empty() || span.R <= span.L) return;
   const int x0 = span.L;

@@ -39,7 +39,8 @@ public:
   // The loop [start, end) on the overview pane: white lines 5 pixels above
   // and below it, their end pixels grey to round them. Nothing when no part
   // of the loop is in view.
-  static void DrawLoop(IEditorGraphics& graphics, const PaneMapping& pane, int32_t start, int32_t end);
+  static void DrawLoop(IEditorGraphics& graphics, const PaneMapping& pane, int32_t start,
+                       int32_t end);
 };
 
 }  // namespace sorvano

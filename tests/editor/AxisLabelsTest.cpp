@@ -81,13 +81,15 @@ TEST(AxisLabelsFrequencyTest, FullRangeAtTheStart) {
     EXPECT_EQ(std::find(texts.begin(), texts.end(), outside), texts.end()) << outside;
   }
   const auto at1000 = std::find(texts.begin(), texts.end(), "1000") - texts.begin();
-  EXPECT_NEAR(labels.At(static_cast<int>(at1000)).position, (DisplayRows::HzToRow(1000, 44100) + 0.5) / 1023.0, 1e-6);
+  EXPECT_NEAR(labels.At(static_cast<int>(at1000)).position,
+              (DisplayRows::HzToRow(1000, 44100) + 0.5) / 1023.0, 1e-6);
   // Minor labels keep clear of every label kept before them.
   for (int i = 0; i < labels.Count(); ++i) {
     const float w = labels.At(i).position;
     EXPECT_GT(w, 0.04f);
     EXPECT_LT(w, 0.96f);
-    for (int j = 0; j < i && i >= 8; ++j) EXPECT_GT(std::fabs(w - labels.At(j).position), 0.04f) << texts[static_cast<std::size_t>(i)];
+    for (int j = 0; j < i && i >= 8; ++j)
+      EXPECT_GT(std::fabs(w - labels.At(j).position), 0.04f) << texts[static_cast<std::size_t>(i)];
   }
 }
 
@@ -98,7 +100,8 @@ TEST(AxisLabelsFrequencyTest, ZoomedInShowsOnlyFrequenciesInside) {
   EXPECT_STREQ(labels.HighText(), "2000");
   const std::vector<std::string> texts = Texts(labels);
   EXPECT_EQ(std::find(texts.begin(), texts.end(), "5000"), texts.end());
-  EXPECT_EQ(std::find(texts.begin(), texts.end(), "2000"), texts.end()) << "the end itself is not a label";
+  EXPECT_EQ(std::find(texts.begin(), texts.end(), "2000"), texts.end())
+      << "the end itself is not a label";
   EXPECT_NE(std::find(texts.begin(), texts.end(), "1000"), texts.end());
   EXPECT_NE(std::find(texts.begin(), texts.end(), "1500"), texts.end());
 

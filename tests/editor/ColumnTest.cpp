@@ -65,7 +65,8 @@ TEST(WarpTablesTest, MatchTheRowScale) {
     EXPECT_LE(t.idx[static_cast<std::size_t>(i)], i) << "in-place warp must never read ahead";
     EXPECT_LE(t.idx[static_cast<std::size_t>(i)], t.idx[static_cast<std::size_t>(i + 1)]);
     const double c = (1.0 - std::log(1024.0 - i) / std::log(1024.0)) * 1024.0;
-    EXPECT_EQ(t.frac[static_cast<std::size_t>(i)], static_cast<int>((c - std::floor(c)) * 1024.0)) << i;
+    EXPECT_EQ(t.frac[static_cast<std::size_t>(i)], static_cast<int>((c - std::floor(c)) * 1024.0))
+        << i;
   }
 }
 
@@ -90,7 +91,8 @@ TEST(ColumnBuilderTest, WarpBlendsAndAppliesTheDisplayGain) {
 
   // A ramp: row i reads bins idx(i) and idx(i) + 1 blended by frac(i).
   std::array<std::uint16_t, 1024> ramp{};
-  for (int i = 0; i < 1024; ++i) ramp[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(i * 8);
+  for (int i = 0; i < 1024; ++i)
+    ramp[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(i * 8);
   const std::array<std::uint16_t, 1024> before = ramp;
   ColumnBuilder::Warp(ramp.data());
   const WarpTables& t = WarpTables::Shared();
@@ -98,7 +100,9 @@ TEST(ColumnBuilderTest, WarpBlendsAndAppliesTheDisplayGain) {
     const auto k = static_cast<std::size_t>(i);
     const std::uint32_t a = before[static_cast<std::size_t>(t.idx[k])];
     const std::uint32_t b = before[static_cast<std::size_t>(t.idx[k] + 1)];
-    const std::uint32_t blended = (a * (1024u - static_cast<std::uint32_t>(t.frac[k])) + b * static_cast<std::uint32_t>(t.frac[k])) / 1024u;
+    const std::uint32_t blended = (a * (1024u - static_cast<std::uint32_t>(t.frac[k])) +
+                                   b * static_cast<std::uint32_t>(t.frac[k])) /
+                                  1024u;
     EXPECT_EQ(ramp[k], static_cast<std::uint16_t>((blended & 0xFFFFu) * 7925u / 1024u)) << i;
   }
 }

@@ -52,7 +52,8 @@ TEST(PaneMappingTest, RectangleCornersBecomeRegionFields) {
   const PaneMapping m = MainPane();
   const ModRegion from{1, 2, 3, 4, 5, 6};
   IRect clipped;
-  const ModRegion tl = m.RegionFromRect(IRect(130, 100, 142, 112), PaneMapping::Corner::kTopLeft, from, &clipped);
+  const ModRegion tl =
+      m.RegionFromRect(IRect(130, 100, 142, 112), PaneMapping::Corner::kTopLeft, from, &clipped);
   EXPECT_EQ(clipped, IRect(130, 100, 142, 112));
   EXPECT_EQ(tl.mStart, PaneMapping::RoundToColumn(static_cast<int64_t>(100 / m.mPixelsPerSample)));
   EXPECT_EQ(tl.mStart % 1024, 0);
@@ -61,7 +62,8 @@ TEST(PaneMappingTest, RectangleCornersBecomeRegionFields) {
   EXPECT_EQ(tl.mEnd, 2);  // bottom-right fields untouched
   EXPECT_EQ(tl.mLowRow, 5);
 
-  const ModRegion both = m.RegionFromRect(IRect(130, 100, 142, 112), PaneMapping::Corner::kBoth, from);
+  const ModRegion both =
+      m.RegionFromRect(IRect(130, 100, 142, 112), PaneMapping::Corner::kBoth, from);
   EXPECT_LT(both.mStart, both.mEnd);
   EXPECT_LT(both.mLowRow, both.mHighRow);
   EXPECT_EQ(both.mLowHz, DisplayRows::RowToHz(both.mLowRow, 44100));
@@ -70,8 +72,8 @@ TEST(PaneMappingTest, RectangleCornersBecomeRegionFields) {
 TEST(PaneMappingTest, RectanglesAreClippedToThePaneFirst) {
   const PaneMapping m = MainPane();
   IRect clipped;
-  const ModRegion r =
-      m.RegionFromRect(IRect(570, 345, 582, 357), PaneMapping::Corner::kBoth, ModRegion{}, &clipped);
+  const ModRegion r = m.RegionFromRect(IRect(570, 345, 582, 357), PaneMapping::Corner::kBoth,
+                                       ModRegion{}, &clipped);
   EXPECT_EQ(clipped, IRect(570, 345, 576, 353));
   EXPECT_EQ(r.mLowRow, 0);
   EXPECT_EQ(r.mEnd, PaneMapping::RoundToColumn(220160));
@@ -83,7 +85,9 @@ TEST(PaneMappingTest, DegenerateMappingsConvertNothing) {
   for (double bad : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
     m.mPixelsPerSample = bad;
     IRect clipped(1, 1, 2, 2);
-    EXPECT_EQ(m.RegionFromRect(IRect(100, 100, 110, 110), PaneMapping::Corner::kBoth, from, &clipped), from);
+    EXPECT_EQ(
+        m.RegionFromRect(IRect(100, 100, 110, 110), PaneMapping::Corner::kBoth, from, &clipped),
+        from);
     EXPECT_TRUE(clipped.Empty());
     EXPECT_TRUE(m.MarkedRect(from).Empty());
   }

@@ -15,7 +15,10 @@ namespace sorvano::test {
 class PlainPane {
 public:
   PlainPane(int width, int height, int lowRow, int highRow)
-      : mWidth(width), mHeight(height), mLowRow(lowRow), mHighRow(highRow),
+      : mWidth(width),
+        mHeight(height),
+        mLowRow(lowRow),
+        mHighRow(highRow),
         mMagnitudes(static_cast<std::size_t>(width * height)),
         mPixels(static_cast<std::size_t>(width * height), 0xFF000000u) {
     mColors.Select(0);
@@ -36,7 +39,8 @@ public:
     if (from < 0) from = 0;
     for (int x = from; x < mWidth; ++x) {
       for (int r = 0; r < mHeight; ++r) Mag(x, r) = 0;
-      for (int line = 0; line < mHeight; ++line) mPixels[static_cast<std::size_t>(line * mWidth + x)] = 0xFF000000u;
+      for (int line = 0; line < mHeight; ++line)
+        mPixels[static_cast<std::size_t>(line * mWidth + x)] = 0xFF000000u;
     }
   }
 
@@ -54,14 +58,18 @@ public:
     for (int t = 1; xp + t < x; ++t) {
       const int u = t * 1024 / (x - xp);
       for (int r = 0; r < mHeight; ++r) {
-        Mag(xp + t, r) = column ? static_cast<std::uint16_t>((u * Mag(x, r) + (1024 - u) * Mag(xp, r)) / 1024) : 0;
+        Mag(xp + t, r) =
+            column ? static_cast<std::uint16_t>((u * Mag(x, r) + (1024 - u) * Mag(xp, r)) / 1024)
+                   : 0;
       }
     }
     for (int c = xp + 1; c <= x; ++c) Color(c);
     if (xp == x) Color(x);
   }
 
-  std::uint16_t& Mag(int x, int r) { return mMagnitudes[static_cast<std::size_t>(x * mHeight + r)]; }
+  std::uint16_t& Mag(int x, int r) {
+    return mMagnitudes[static_cast<std::size_t>(x * mHeight + r)];
+  }
   const std::vector<std::uint16_t>& Magnitudes() const { return mMagnitudes; }
   const std::vector<std::uint32_t>& Pixels() const { return mPixels; }
 
@@ -85,7 +93,8 @@ private:
 
   void Color(int x) {
     for (int r = 0; r < mHeight; ++r) {
-      mPixels[static_cast<std::size_t>((mHeight - 1 - r) * mWidth + x)] = mColors.ColorOf(Mag(x, r), 12);
+      mPixels[static_cast<std::size_t>((mHeight - 1 - r) * mWidth + x)] =
+          mColors.ColorOf(Mag(x, r), 12);
     }
   }
 

@@ -111,8 +111,8 @@ TEST(PlaybackTrackerTest, TheOverviewGrowsAheadAndBack) {
 TEST(PlaybackTrackerTest, TheEndOfTheTimelineSaturates) {
   PlaybackTracker t;
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
-  const PlaybackTracker::Step s = t.Advance(2048, kMax, {kMax - 300000, kMax - 100000},
-                                            {0, kMax - 100000}, true);
+  const PlaybackTracker::Step s =
+      t.Advance(2048, kMax, {kMax - 300000, kMax - 100000}, {0, kMax - 100000}, true);
   EXPECT_GT(s.main.end, s.main.start);
   EXPECT_GT(s.overview.end, s.overview.start);
   EXPECT_LE(t.Position(), kMax);

@@ -24,7 +24,8 @@ bool Parse(std::vector<const char*> args, RenderOptions& options, std::string& e
 TEST(RenderOptionsTest, FilesAndOptions) {
   RenderOptions o;
   std::string error;
-  ASSERT_TRUE(Parse({"in.wav", "--block", "256", "out.png", "--bright", "2.5", "--colormap", "brrr"}, o, error))
+  ASSERT_TRUE(Parse(
+      {"in.wav", "--block", "256", "out.png", "--bright", "2.5", "--colormap", "brrr"}, o, error))
       << error;
   EXPECT_EQ(o.input, "in.wav");
   EXPECT_EQ(o.output, "out.png");
@@ -40,15 +41,15 @@ TEST(RenderOptionsTest, FilesAndOptions) {
 
 TEST(RenderOptionsTest, RefusesWhatItCannotUse) {
   std::string error;
-  for (const std::vector<const char*>& args : std::vector<std::vector<const char*>>{
-           {"in.wav"},
-           {"in.wav", "out.png", "extra"},
-           {"in.wav", "out.png", "--block"},
-           {"in.wav", "out.png", "--block", "0"},
-           {"in.wav", "out.png", "--block", "12x"},
-           {"in.wav", "out.png", "--bright", "nan"},
-           {"in.wav", "out.png", "--bright", "11"},
-           {"in.wav", "out.png", "--loud", "1"}}) {
+  for (const std::vector<const char*>& args :
+       std::vector<std::vector<const char*>>{{"in.wav"},
+                                             {"in.wav", "out.png", "extra"},
+                                             {"in.wav", "out.png", "--block"},
+                                             {"in.wav", "out.png", "--block", "0"},
+                                             {"in.wav", "out.png", "--block", "12x"},
+                                             {"in.wav", "out.png", "--bright", "nan"},
+                                             {"in.wav", "out.png", "--bright", "11"},
+                                             {"in.wav", "out.png", "--loud", "1"}}) {
     RenderOptions o;
     EXPECT_FALSE(Parse(args, o, error)) << args.size();
     EXPECT_FALSE(error.empty());

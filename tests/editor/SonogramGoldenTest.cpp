@@ -56,7 +56,8 @@ AudioData KnownSignal() {
 
 std::vector<unsigned char> ReadFile(const char* path) {
   std::ifstream in(path, std::ios::binary);
-  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in),
+                                    std::istreambuf_iterator<char>());
 }
 
 TEST(SonogramGoldenTest, KnownSignalMatchesTheGoldenImage) {
@@ -67,10 +68,12 @@ TEST(SonogramGoldenTest, KnownSignalMatchesTheGoldenImage) {
   ASSERT_NE(actual, nullptr);
 
   const char* actualPath = SORVANO_BINARY_DIR "/sonogram_view-actual.png";
-  const std::vector<unsigned char> bytes = ReadFile(SORVANO_SOURCE_DIR "/tests/editor/golden/sonogram_view.png");
+  const std::vector<unsigned char> bytes =
+      ReadFile(SORVANO_SOURCE_DIR "/tests/editor/golden/sonogram_view.png");
   if (bytes.empty()) {
     WritePng(*actual, actualPath);
-    FAIL() << "tests/editor/golden/sonogram_view.png is missing; the actual picture is " << actualPath;
+    FAIL() << "tests/editor/golden/sonogram_view.png is missing; the actual picture is "
+           << actualPath;
   }
   const std::unique_ptr<PixelSurface> golden(DecodePng(bytes.data(), bytes.size(), nullptr));
   ASSERT_NE(golden, nullptr);
@@ -90,8 +93,9 @@ TEST(SonogramGoldenTest, KnownSignalMatchesTheGoldenImage) {
   }
   if (differing == 0) return;
   const bool written = WritePng(*actual, actualPath);
-  ADD_FAILURE() << differing << " pixels differ from the golden image, the first at (" << firstX << ", " << firstY
-                << "); the actual picture is " << (written ? actualPath : "(could not be written)");
+  ADD_FAILURE() << differing << " pixels differ from the golden image, the first at (" << firstX
+                << ", " << firstY << "); the actual picture is "
+                << (written ? actualPath : "(could not be written)");
 }
 
 }  // namespace

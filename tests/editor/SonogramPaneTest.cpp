@@ -33,12 +33,14 @@ std::uint32_t PixelAt(const SonogramPane& pane, int x, int line) {
 
 TEST(SonogramPaneResampleTest, AveragesWhenZoomedOutAndRepeatsWhenZoomedIn) {
   std::array<std::uint16_t, kRows> column{};
-  for (int r = 0; r < kRows; ++r) column[static_cast<std::size_t>(r)] = static_cast<std::uint16_t>(r);
+  for (int r = 0; r < kRows; ++r)
+    column[static_cast<std::size_t>(r)] = static_cast<std::uint16_t>(r);
 
   // 8 rows into 4: each output is the mean of two source rows.
   std::array<std::uint16_t, 4> out{};
   SonogramPane::ResampleRows(column.data(), 100, 108, 4, out.data());
-  EXPECT_EQ(out, (std::array<std::uint16_t, 4>{100, 102, 104, 106}));  // (100+101)/2 = 100 (integer mean)
+  EXPECT_EQ(
+      out, (std::array<std::uint16_t, 4>{100, 102, 104, 106}));  // (100+101)/2 = 100 (integer mean)
 
   // 3 rows into 6: e = trunc(0.5 (k + 1)) = 0,1,1,2,2,3, so rows repeat.
   std::array<std::uint16_t, 6> zoomed{};
@@ -74,7 +76,8 @@ TEST(SonogramPaneTest, ZoomedOutTheLastHopOfAColumnIsTheOneColoured) {
   EXPECT_EQ(MagnitudeAt(pane, 0, 0), 10);
   ColorMap colors;
   colors.Select(0);
-  EXPECT_EQ(PixelAt(pane, 0, 1), colors.ColorOf(10, 12)) << "the pixels must show what the magnitudes hold";
+  EXPECT_EQ(PixelAt(pane, 0, 1), colors.ColorOf(10, 12))
+      << "the pixels must show what the magnitudes hold";
 }
 
 TEST(SonogramPaneTest, AStretchNeverRecordedDrawsBlack) {
@@ -154,10 +157,13 @@ TEST(SonogramPaneTest, ReRenderEqualsThePlainStepsOnRandomRanges) {
       plain.SetTimeRange(s, e, history);
 
       const std::size_t n = static_cast<std::size_t>(size[0] * size[1]);
-      ASSERT_EQ(std::vector<std::uint16_t>(pane.Magnitudes(), pane.Magnitudes() + n), plain.Magnitudes())
-          << size[0] << "x" << size[1] << " range " << s << ".." << e << " rows " << lo << ".." << hi;
+      ASSERT_EQ(std::vector<std::uint16_t>(pane.Magnitudes(), pane.Magnitudes() + n),
+                plain.Magnitudes())
+          << size[0] << "x" << size[1] << " range " << s << ".." << e << " rows " << lo << ".."
+          << hi;
       ASSERT_EQ(std::vector<std::uint32_t>(pane.Pixels(), pane.Pixels() + n), plain.Pixels())
-          << size[0] << "x" << size[1] << " range " << s << ".." << e << " rows " << lo << ".." << hi;
+          << size[0] << "x" << size[1] << " range " << s << ".." << e << " rows " << lo << ".."
+          << hi;
     }
   }
 }

@@ -16,7 +16,8 @@ namespace {
 
 class SorvanoControlTest : public ::testing::Test {
 protected:
-  SorvanoControlTest() : graphics(640, 540), view(std::make_unique<SorvanoControl>(&plugin, &graphics)) {
+  SorvanoControlTest()
+      : graphics(640, 540), view(std::make_unique<SorvanoControl>(&plugin, &graphics)) {
     view->SetPanel(&panel);
   }
 
@@ -119,9 +120,11 @@ TEST_F(SorvanoControlTest, ATonePaintsItsRowInBothPanes) {
   const int y = main.Height() - 1 - static_cast<int>(row * main.Mapping().mPixelsPerRow);
   const int x = static_cast<int>(10 * 1024 * main.Mapping().mPixelsPerSample);
   EXPECT_NE(main.Pixels()[static_cast<std::size_t>(y * main.Width() + x)], 0xFF000000u);
-  EXPECT_EQ(main.Pixels()[static_cast<std::size_t>(10 * main.Width() + x)], 0xFF000000u) << "far above the tone";
+  EXPECT_EQ(main.Pixels()[static_cast<std::size_t>(10 * main.Width() + x)], 0xFF000000u)
+      << "far above the tone";
   // And the surface shows the pane at its place.
-  EXPECT_EQ(graphics.GetPoint(30 + x, 40 + y).ToPixel(), main.Pixels()[static_cast<std::size_t>(y * main.Width() + x)]);
+  EXPECT_EQ(graphics.GetPoint(30 + x, 40 + y).ToPixel(),
+            main.Pixels()[static_cast<std::size_t>(y * main.Width() + x)]);
 }
 
 TEST_F(SorvanoControlTest, ClearAllEmptiesHistoryAndImages) {
@@ -145,8 +148,9 @@ TEST_F(SorvanoControlTest, FollowCanBeSwitchedOff) {
   Play(2);
   const SorvanoControl::Snapshot s = view->Inspect();
   EXPECT_GT(s.main.mViewStart, 0);
-  EXPECT_NEAR(static_cast<double>(s.position - s.main.mViewStart) / (s.main.mViewEnd - s.main.mViewStart), 0.2,
-              0.01);
+  EXPECT_NEAR(
+      static_cast<double>(s.position - s.main.mViewStart) / (s.main.mViewEnd - s.main.mViewStart),
+      0.2, 0.01);
 }
 
 TEST_F(SorvanoControlTest, FitLoopWithoutALoopDoesNothing) {

@@ -44,7 +44,8 @@ public:
   void Queue(int frames, int framePos, int bin = -1, double level = 0.0) {
     Read read{std::vector<std::complex<double>>(static_cast<std::size_t>(frames) * 1024), framePos};
     if (bin >= 0) {
-      for (int f = 0; f < frames; ++f) read.entries[static_cast<std::size_t>(f * 1024 + bin)] = level;
+      for (int f = 0; f < frames; ++f)
+        read.entries[static_cast<std::size_t>(f * 1024 + bin)] = level;
     }
     mReads.push_back(std::move(read));
   }

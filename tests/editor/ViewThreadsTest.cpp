@@ -54,7 +54,9 @@ TEST(ViewThreadsTest, AudioPublishingWhileTheEditorDraws) {
   std::thread audio([&] {
     std::vector<double> left(256), right(256);
     for (int block = 0; block < 4000; ++block) {  // about 23 s
-      for (int i = 0; i < 256; ++i) left[static_cast<std::size_t>(i)] = right[static_cast<std::size_t>(i)] = std::sin(0.1 * (block * 256 + i));
+      for (int i = 0; i < 256; ++i)
+        left[static_cast<std::size_t>(i)] = right[static_cast<std::size_t>(i)] =
+            std::sin(0.1 * (block * 256 + i));
       host.Process(left.data(), right.data(), 256);
     }
     done = true;

@@ -2,10 +2,12 @@
 
 namespace sorvano {
 
-VstHostCallback PlayingHost::Callback() { return reinterpret_cast<VstHostCallback>(&PlayingHost::HostCallback); }
+VstHostCallback PlayingHost::Callback() {
+  return reinterpret_cast<VstHostCallback>(&PlayingHost::HostCallback);
+}
 
-std::intptr_t PlayingHost::HostCallback(vst::AEffect* effect, std::int32_t opcode, std::int32_t, std::intptr_t,
-                                        void*, float) {
+std::intptr_t PlayingHost::HostCallback(vst::AEffect* effect, std::int32_t opcode, std::int32_t,
+                                        std::intptr_t, void*, float) {
   // The constructor's calls come before Open binds the record.
   if (!effect || !effect->resvd1) return 0;
   PlayingHost& host = *reinterpret_cast<PlayingHost*>(effect->resvd1);
@@ -13,7 +15,8 @@ std::intptr_t PlayingHost::HostCallback(vst::AEffect* effect, std::int32_t opcod
   return reinterpret_cast<std::intptr_t>(&host.mTime);
 }
 
-std::intptr_t PlayingHost::Dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value, float opt) {
+std::intptr_t PlayingHost::Dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value,
+                                    float opt) {
   return mEffect->dispatcher(mEffect, opcode, index, value, nullptr, opt);
 }
 

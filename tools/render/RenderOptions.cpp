@@ -25,7 +25,8 @@ bool ParseDouble(const char* text, double low, double high, double& out) {
   errno = 0;
   char* end = nullptr;
   const double v = std::strtod(text, &end);
-  if (errno != 0 || end == text || *end != '\0' || !std::isfinite(v) || v < low || v > high) return false;
+  if (errno != 0 || end == text || *end != '\0' || !std::isfinite(v) || v < low || v > high)
+    return false;
   out = v;
   return true;
 }
@@ -60,7 +61,8 @@ const OptionRow* FindOption(const char* name) {
 
 }  // namespace
 
-bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error) {
+bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& options,
+                        std::string& error) {
   std::vector<const char*> files;
   for (int i = 0; i < argc; ++i) {
     const char* arg = argv[i];

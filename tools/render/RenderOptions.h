@@ -24,7 +24,8 @@ enum ExitStatus : int { kExitOk = 0, kExitUsage = 1, kExitFailed = 2 };
 // Parses the arguments after the program name into options. Answers false
 // with a message in error for an unknown option, a missing or malformed
 // value, or a wrong number of files.
-bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error);
+bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& options,
+                        std::string& error);
 
 // The usage text, one option a line.
 std::string RenderUsage();

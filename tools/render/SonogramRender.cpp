@@ -18,12 +18,15 @@ SonogramRender::SonogramRender(double rate, int blockSize)
   mHost.Open(*mPlug, rate, mBlockSize);
 }
 
-SonogramRender::~SonogramRender() { mHost.SwitchOff(); }
+SonogramRender::~SonogramRender() {
+  mHost.SwitchOff();
+}
 
 bool SonogramRender::SetDisplay(double bright, const std::string& colorMap) {
   IEffectBase::ScopedLock lock(*mPlug);
   int map = 0;
-  if (!mPlug->GetParam(Sorvano::kParamColorMap)->FindValueForText(colorMap.c_str(), &map)) return false;
+  if (!mPlug->GetParam(Sorvano::kParamColorMap)->FindValueForText(colorMap.c_str(), &map))
+    return false;
   mPlug->GetParam(Sorvano::kParamBright)->Set(bright);
   mPlug->GetParam(Sorvano::kParamColorMap)->Set(map);
   mPlug->OnParamChange(Sorvano::kParamColorMap);
@@ -38,7 +41,8 @@ void SonogramRender::Tick() {
 void SonogramRender::Play(const AudioData& audio) {
   if (audio.channels.empty()) return;
   const std::vector<double>& sourceLeft = audio.channels[0];
-  const std::vector<double>& sourceRight = audio.channels.size() > 1 ? audio.channels[1] : audio.channels[0];
+  const std::vector<double>& sourceRight =
+      audio.channels.size() > 1 ? audio.channels[1] : audio.channels[0];
   std::vector<double> left(static_cast<std::size_t>(mBlockSize));
   std::vector<double> right(static_cast<std::size_t>(mBlockSize));
 
@@ -60,7 +64,9 @@ void SonogramRender::Play(const AudioData& audio) {
   Tick();
 }
 
-const DrawSurface* SonogramRender::Surface() const { return mAttached.graphics->GetDrawSurface(); }
+const DrawSurface* SonogramRender::Surface() const {
+  return mAttached.graphics->GetDrawSurface();
+}
 
 bool SonogramRender::WritePng(const std::string& path) const {
   const DrawSurface* surface = Surface();

@@ -17,7 +17,8 @@ constexpr int kEditorFps = 18;
 // that every redraw starts from a clean surface. Editor thread.
 class BlackBackground : public IEditorControl {
 public:
-  explicit BlackBackground(IEffectBase* plug) : IEditorControl(plug, IRect(0, 0, kEditorWidth, kEditorHeight), -1) {}
+  explicit BlackBackground(IEffectBase* plug)
+      : IEditorControl(plug, IRect(0, 0, kEditorWidth, kEditorHeight), -1) {}
   bool Draw(IEditorGraphics& graphics) override {
     return graphics.FillRect(IColor(255, 0, 0, 0), GetRect(), nullptr);
   }
