@@ -1,0 +1,167 @@
+#pragma once
+
+// The sonogram view: the large control of the editor. It turns the spectral
+// frames the audio thread publishes into a scrolling, colour-mapped sonogram,
+// keeps every column heard since it was created so that any stretch can be
+// shown again at any zoom, and shows it in two panes: the main pane, a
+// zoomable window onto time and frequency, and the overview pane below it,
+// which spans the whole history and marks the main pane's window.
+//
+// The control owns the view lock and its parts, each with one job: the
+// column history, the two panes, the frequency labels and the playback
+// tracker. Region editing (the region list, the mouse modes and the region
+// painters) plugs into the places marked below.
+//
+// Draw, under the view lock from the first step to the last:
+//   1. Pick up what host threads handed over (sample rate, brightness and
+//      colour map): rows, labels and colours are rebuilt here, never on the
+//      host thread.
+//   2. Drain the ring (the ring lock is taken inside, for the copy only) and
+//      let the tracker move the position, detect or forget the loop, grow the
+//      overview and page the main pane; the panes re-render for new ranges.
+//   3. Each new frame becomes a history column (magnitudes, warp) and is
+//      painted into both panes; a column whose memory could not be had is
+//      painted black.
+//   4. Copy both panes' pixels into the surface, draw the frequency labels,
+//      the outlines and time labels, the regions, the playheads, the overview
+//      window with its handles (storing their hit rectangles), the loop marks.
+//
+// Threads:
+//   - Editor thread: Draw, the commands of ViewCommands, SetPanel and the
+//     range operations. Commands take the view lock; ClearAll first takes the
+//     plug-in lock through the gate (lock order: plug-in, view, ring).
+//   - Audio thread: OnFramesPublished only marks the control dirty.
+//   - Host threads: SetSampleRate and SetDisplay only store atomics.
+
+#include <atomic>
+#include <complex>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "editor/AxisLabels.h"
+#include "editor/ColumnHistory.h"
+#include "editor/PlaybackTracker.h"
+#include "editor/SonogramPane.h"
+#include "editor/ViewCommands.h"
+#include "editor/ViewLink.h"
+#include "editor/ViewModes.h"
+#include "graphics/IEditorControl.h"
+
+namespace sorvano {
+
+class IEditorGraphics;
+class PanelLink;
+class PluginLink;
+
+class SorvanoControl : public IEditorControl, public ViewLink, public ViewCommands {
+public:
+  static constexpr IRect kRect{24, 24, 616, 445};
+  static constexpr IRect kMainRect{30, 40, 576, 353};
+  static constexpr IRect kOverviewRect{30, 362, 605, 429};
+  static constexpr int32_t kMainSpan = 220160;
+  static constexpr int32_t kOverviewSpan = 1323008;
+  static constexpr int kStartRate = 44100;
+  static constexpr int kStartMultiplier = 12;
+  static constexpr int kFrameEntries = 16384;
+  static constexpr int kLeftEarId = 102;
+  static constexpr int kRightEarId = 103;
+
+  // Constructing thread (the plug-in's editor assembly, or a test). plugin
+  // must outlive the control; graphics may be null (no ear images).
+  SorvanoControl(PluginLink* plugin, IEditorGraphics* graphics);
+  ~SorvanoControl() override;
+
+  // Editor thread: the redraw cycle. Always answers true.
+  bool Draw(IEditorGraphics& graphics) override;
+
+  // ---- ViewLink (audio and host threads: values and flags only).
+  void OnFramesPublished() override;
+  void SetSampleRate(double rate) override;
+  void SetDisplay(double brightness, int colorMap) override;
+
+  // ---- ViewCommands (editor thread, no lock held).
+  void SelectRegion(int idx) override;
+  void ChangeAllGains(double dB) override;
+  void ChangeAllFades(double delta) override;
+  void SetDropNeutral(bool drop) override;
+  void FitLoop() override;
+  void SetFollow(bool follow) override;
+  void SetShowFades(bool show) override;
+  void ClearAll() override;
+
+  // Constructing thread, before the window opens: the side panel (may be null).
+  void SetPanel(PanelLink* panel);
+
+  // ---- Inspection, editor thread (tests and tools); takes the view lock.
+  struct Snapshot {
+    int32_t position;
+    int32_t loopStart;
+    int32_t loopEnd;
+    PaneMapping main;
+    PaneMapping overview;
+    IRect overviewWindow;
+    bool follow;
+    bool showFades;
+    int sampleRate;
+    int multiplier;
+    int colorMap;
+    int historyChunks;
+  };
+  Snapshot Inspect();
+  // The two panes' images, for tests; editor thread, nothing else running.
+  const SonogramPane& MainPane() const { return mMain; }
+  const SonogramPane& OverviewPane() const { return mOverview; }
+
+private:
+  // ---- Everything below: editor thread, view lock held.
+
+  // Step 1 of Draw.
+  void ApplyHostValues();
+  void ApplySampleRate(int rate);
+  // Steps 2 and 3.
+  void DrainFrames();
+  void PaintColumns(int32_t first, int columns);
+  // Step 4.
+  void Paint(IEditorGraphics& graphics);
+  void CopyPanes(IEditorGraphics& graphics) const;
+  // Region editing draws its regions and the selected region's widgets here.
+  void DrawRegions(IEditorGraphics& graphics);
+  void DrawOverviewWindow(IEditorGraphics& graphics);
+
+  // Range operations: the main pane shows [start, end) / the region's times
+  // and frequencies; the overview window follows.
+  void SetTimeRange(int32_t start, int32_t end);
+  void SetTimeAndFrequencyRange(const ModRegion& region);
+  // The overview's marked region := the main pane's window.
+  void UpdateOverviewWindow();
+  void RebuildFrequencyLabels();
+
+  PluginLink* mPlugin;
+  std::unique_ptr<std::complex<double>[]> mFrames;
+  int mSampleRate = kStartRate;
+  std::atomic<int> mPendingRate{kStartRate};
+  ColumnHistory mHistory;
+  PlaybackTracker mTracker;
+  SonogramPane mMain;
+  SonogramPane mOverview;
+  AxisLabels mFrequencyLabels;
+  int mMultiplier = kStartMultiplier;
+  int mColorMap = 0;
+  // Brightness multiplier (high 32 bits) and map (low 32 bits) from the host,
+  // in one word so the editor never sees one without the other.
+  std::atomic<std::uint64_t> mPendingDisplay;
+  ITextStyle mTextStyle;
+  PanelLink* mPanel = nullptr;
+  bool mFollow = true;
+  bool mShowFades = false;
+  bool mDropNeutral = true;
+  ViewHitRects mHitRects;
+  IImage mLeftEar;
+  IImage mRightEar;
+  std::mutex mLock;
+  DragMode mDragMode = DragMode::kNone;
+  HoverCode mHover = HoverCode::kNone;
+};
+
+}  // namespace sorvano

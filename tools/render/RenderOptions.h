@@ -1,0 +1,31 @@
+#pragma once
+
+// The renderer's command line:
+//   sorvano-render IN.wav OUT.png [--block N] [--bright B] [--colormap NAME]
+// Options are rows of one table (RenderOptions.cpp): a new option is a new
+// row and a new field here. Main thread.
+
+#include <string>
+
+namespace sorvano {
+
+struct RenderOptions {
+  std::string input;
+  std::string output;
+  int blockSize = 512;
+  double bright = 1.0;
+  std::string colorMap = "pompeii";
+};
+
+// Exit statuses of the renderer.
+enum ExitStatus : int { kExitOk = 0, kExitUsage = 1, kExitUnreadableInput = 2, kExitWriteFailed = 3 };
+
+// Parses the arguments after the program name into options. Answers false
+// with a message in error for an unknown option, a missing or malformed
+// value, or a wrong number of files.
+bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error);
+
+// The usage text, one option a line.
+std::string RenderUsage();
+
+}  // namespace sorvano
