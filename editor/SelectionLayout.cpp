@@ -54,9 +54,9 @@ SelectionLayout SelectionLayout::For(const IRect& rect, const IRect& pane) {
   return s;
 }
 
-DragMode SelectionLayout::ButtonAt(int x, int y) const {
-  if (!mButtons.Contains(x, y)) return DragMode::kNone;
-  const int part = (y - mButtons.T) / (mButtons.H() / 4);
+DragMode SelectionLayout::ButtonAt(const IRect& column, int x, int y) {
+  if (!column.Contains(x, y) || column.H() < 4) return DragMode::kNone;
+  const int part = (y - column.T) / (column.H() / 4);
   switch (part) {
     case 0: return DragMode::kMuteButton;
     case 1: return DragMode::kSoloButton;

@@ -36,10 +36,10 @@ struct SelectionLayout {
   // The layout for a selection marked at rect in the main pane.
   static SelectionLayout For(const IRect& rect, const IRect& pane);
 
-  // The button under (x, y) in the button column: its height cut from the
-  // top into parts of 15 pixels for mute, solo and bypass, the rest delete.
-  // kNone outside the column.
-  DragMode ButtonAt(int x, int y) const;
+  // The button under (x, y) in a button column: its height cut from the top
+  // into parts of a quarter of it (15 pixels) for mute, solo and bypass, the
+  // rest delete. kNone outside the column.
+  static DragMode ButtonAt(const IRect& column, int x, int y);
 };
 
 }  // namespace sorvano

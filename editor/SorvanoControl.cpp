@@ -8,6 +8,7 @@
 #include "editor/ColumnBuilder.h"
 #include "editor/PanelLink.h"
 #include "editor/PluginLink.h"
+#include "editor/RegionPainter.h"
 #include "editor/ViewMarks.h"
 #include "graphics/DrawSurface.h"
 #include "graphics/ISoftGraphics.h"
@@ -43,8 +44,10 @@ SorvanoControl::SorvanoControl(PluginLink* plugin, IEditorGraphics* graphics)
       mMain(kMainRect, 0, kMainSpan, kStartRate),
       mOverview(kOverviewRect, 0, kOverviewSpan, kStartRate),
       mPendingDisplay(PackDisplay(kStartMultiplier, 0)),
-      mTextStyle(kGrey) {
+      mTextStyle(kGrey),
+      mRegions(plugin) {
   mTextStyle.size = kTextSize;
+  mRegions.OnSelectionCleared([this] { ClearSelectionState(); });
   mMain.SetTimeRange(0, kMainSpan, mHistory);
   mOverview.SetTimeRange(0, kOverviewSpan, mHistory);
   RebuildFrequencyLabels();
@@ -78,23 +81,6 @@ void SorvanoControl::SetDisplay(double brightness, int colorMap) {
 
 // ---- ViewCommands
 
-void SorvanoControl::SelectRegion(int) {
-  // Region editing fills this in.
-}
-
-void SorvanoControl::ChangeAllGains(double) {
-  // Region editing fills this in.
-}
-
-void SorvanoControl::ChangeAllFades(double) {
-  // Region editing fills this in.
-}
-
-void SorvanoControl::SetDropNeutral(bool drop) {
-  std::lock_guard lock(mLock);
-  mDropNeutral = drop;
-}
-
 void SorvanoControl::FitLoop() {
   std::lock_guard lock(mLock);
   if (!mTracker.HasLoop()) return;
@@ -120,7 +106,7 @@ void SorvanoControl::ClearAll() {
   const PluginLockGate gate(GetPlug(), GetGraphics());
   if (!gate.Held()) return;
   std::lock_guard lock(mLock);
-  if (mPlugin) mPlugin->ClearMods();
+  mRegions.Clear();
   mHistory.Clear();
   mMain.ClearImages();
   mOverview.ClearImages();
@@ -131,6 +117,7 @@ void SorvanoControl::ClearAll() {
 void SorvanoControl::SetPanel(PanelLink* panel) {
   std::lock_guard lock(mLock);
   mPanel = panel;
+  mRegions.SetPanel(panel);
 }
 
 SorvanoControl::Snapshot SorvanoControl::Inspect() {
@@ -234,8 +221,9 @@ void SorvanoControl::CopyPanes(IEditorGraphics& graphics) const {
   mOverview.CopyInto(bits, rowSpan, width, height);
 }
 
-void SorvanoControl::DrawRegions(IEditorGraphics&) {
-  // Region editing draws the regions and the selected region's widgets here.
+void SorvanoControl::DrawRegions(IEditorGraphics& graphics) {
+  const RegionPainter::Look look{mDragMode, mHover, mShowFades, mSampleRate};
+  mHitRects = RegionPainter::Draw(graphics, mRegions, mMain, mOverview, look, mLeftEar, mRightEar, mHitRects);
 }
 
 void SorvanoControl::DrawOverviewWindow(IEditorGraphics& graphics) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <complex>
 #include <span>
 #include <vector>
@@ -27,7 +28,14 @@ struct FakeRecord {
 class FakeEngine : public PluginLink {
 public:
   IEffectBase* Effect() override { return nullptr; }
-  int ReadSpectralFrames(std::complex<double>*, int*) override { return 0; }
+  // One silent frame ending at mFramePos, once, when that is set.
+  int ReadSpectralFrames(std::complex<double>* dest, int* framePos) override {
+    if (mFramePos < 0) return 0;
+    std::fill(dest, dest + 1024, std::complex<double>());
+    *framePos = mFramePos;
+    mFramePos = -1;
+    return 1024;
+  }
   int AddMod(const ModRegion* region, double gain, double fade) override {
     ++mAdds;
     if (region && (mAcceptLimit < 0 || Count() < mAcceptLimit)) {
@@ -70,6 +78,7 @@ public:
   int mAdds = 0;
   int mUpdates = 0;
   int mReserved = 0;
+  int mFramePos = -1;
 };
 
 class FakePanel : public PanelLink {

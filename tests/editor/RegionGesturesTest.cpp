@@ -124,12 +124,12 @@ TEST(SelectionLayout, WidgetsSitBesideTheRegionAndStayOffThePaneSides) {
   EXPECT_EQ(tall.mTextBox, IRect(252, 235, 295, 247));
   EXPECT_EQ(tall.mTopLeftHandleHit, IRect(194, 91, 217, 110));
   EXPECT_EQ(tall.mBottomRightHandleHit, IRect(292, 242, 315, 261));
-  EXPECT_EQ(tall.ButtonAt(190, 100), DragMode::kMuteButton);
-  EXPECT_EQ(tall.ButtonAt(190, 115), DragMode::kSoloButton);
-  EXPECT_EQ(tall.ButtonAt(190, 144), DragMode::kBypassButton);
-  EXPECT_EQ(tall.ButtonAt(190, 145), DragMode::kDeleteButton);
-  EXPECT_EQ(tall.ButtonAt(190, 160), DragMode::kDeleteButton);
-  EXPECT_EQ(tall.ButtonAt(190, 161), DragMode::kNone);
+  EXPECT_EQ(SelectionLayout::ButtonAt(tall.mButtons, 190, 100), DragMode::kMuteButton);
+  EXPECT_EQ(SelectionLayout::ButtonAt(tall.mButtons, 190, 115), DragMode::kSoloButton);
+  EXPECT_EQ(SelectionLayout::ButtonAt(tall.mButtons, 190, 144), DragMode::kBypassButton);
+  EXPECT_EQ(SelectionLayout::ButtonAt(tall.mButtons, 190, 145), DragMode::kDeleteButton);
+  EXPECT_EQ(SelectionLayout::ButtonAt(tall.mButtons, 190, 160), DragMode::kDeleteButton);
+  EXPECT_EQ(SelectionLayout::ButtonAt(tall.mButtons, 190, 161), DragMode::kNone);
 
   // A low, narrow region at the pane's left: lifted columns, clamped sides,
   // the text box below it.
