@@ -8,6 +8,7 @@
 #include "editor/ColumnBuilder.h"
 #include "editor/PanelLink.h"
 #include "editor/PluginLink.h"
+#include "editor/RegionPainter.h"
 #include "editor/ViewMarks.h"
 #include "graphics/DrawSurface.h"
 #include "graphics/ISoftGraphics.h"
@@ -45,8 +46,10 @@ SorvanoControl::SorvanoControl(PluginLink* plugin, IEditorGraphics* graphics)
       mMain(kMainRect, 0, kMainSpan, kStartRate),
       mOverview(kOverviewRect, 0, kOverviewSpan, kStartRate),
       mPendingDisplay(PackDisplay(kStartMultiplier, 0)),
-      mTextStyle(kGrey) {
+      mTextStyle(kGrey),
+      mRegions(plugin) {
   mTextStyle.size = kTextSize;
+  mRegions.OnSelectionCleared([this] { ClearSelectionState(); });
   mMain.SetTimeRange(0, kMainSpan, mHistory);
   mOverview.SetTimeRange(0, kOverviewSpan, mHistory);
   RebuildFrequencyLabels();
@@ -95,13 +98,28 @@ SavedViewState SorvanoControl::SaveState() {
   state.mOverviewEnd = mOverview.ViewEnd();
   state.mWindow = MainWindow();
   state.mWindowRect = mOverview.MarkedRect();
+  state.mRegions.reserve(static_cast<std::size_t>(mRegions.Count()));
+  for (const EditorMod& mod : mRegions.Mods()) {
+    SavedRegion saved;
+    saved.mRegion = mod.mRegion;
+    saved.mModAmp = mod.mModAmp;
+    saved.mFade = mod.mFade;
+    saved.mMainRect = mod.mMainRect;
+    saved.mOverviewRect = mod.mOverviewRect;
+    saved.mMute = mod.mMute;
+    saved.mSolo = mod.mSolo;
+    saved.mBypass = mod.mBypass;
+    state.mRegions.push_back(saved);
+  }
   return state;
 }
 
 void SorvanoControl::RestoreState(const SavedViewState& state) {
+  mRegions.Reserve(static_cast<int>(state.mRegions.size()));
   std::lock_guard lock(mLock);
+  ClearSelectionState();
+  mRegions.Clear();
   ClearPictures();
-  if (mPlugin) mPlugin->ClearMods();
   // The panes refuse windows that are empty, so a damaged state leaves them
   // where they were.
   mOverview.SetTimeRange(state.mOverviewStart, state.mOverviewEnd, mHistory);
@@ -110,37 +128,25 @@ void SorvanoControl::RestoreState(const SavedViewState& state) {
   }
   RebuildFrequencyLabels();
   UpdateOverviewWindow();
-  // The engine applies the stored regions from the next frame on.
-  int count = 0;
-  for (const SavedRegion& region : state.mRegions) {
-    if (!mPlugin) break;
-    count = mPlugin->AddMod(&region.mRegion, region.mModAmp, region.mFade);
-    if (region.mMute) mPlugin->ToggleModMute(count - 1);
-    if (region.mSolo) mPlugin->ToggleModSolo(count - 1);
-    if (region.mBypass) mPlugin->ToggleModBypass(count - 1);
+  // Both lists get the stored regions in their order; the engine applies
+  // them from the next frame on.
+  for (const SavedRegion& saved : state.mRegions) {
+    EditorMod mod;
+    mod.mRegion = saved.mRegion;
+    mod.mModAmp = saved.mModAmp;
+    mod.mFade = saved.mFade;
+    mod.mMainRect = saved.mMainRect;
+    mod.mOverviewRect = saved.mOverviewRect;
+    mod.mMute = saved.mMute;
+    mod.mSolo = saved.mSolo;
+    mod.mBypass = saved.mBypass;
+    mRegions.Restore(mod);
   }
-  if (mPanel) mPanel->ShowSelection(-1, count);
+  if (mPanel) mPanel->ShowSelection(-1, mRegions.Count());
   SetDirty(false);
 }
 
 // ---- ViewCommands
-
-void SorvanoControl::SelectRegion(int) {
-  // Region editing fills this in.
-}
-
-void SorvanoControl::ChangeAllGains(double) {
-  // Region editing fills this in.
-}
-
-void SorvanoControl::ChangeAllFades(double) {
-  // Region editing fills this in.
-}
-
-void SorvanoControl::SetDropNeutral(bool drop) {
-  std::lock_guard lock(mLock);
-  mDropNeutral = drop;
-}
 
 void SorvanoControl::FitLoop() {
   std::lock_guard lock(mLock);
@@ -168,7 +174,7 @@ void SorvanoControl::ClearAll() {
   const PluginLockGate gate(GetPlug(), GetGraphics());
   if (!gate.Held()) return;
   std::lock_guard lock(mLock);
-  if (mPlugin) mPlugin->ClearMods();
+  mRegions.Clear();
   ClearPictures();
   if (mPanel) mPanel->ShowSelection(-1, 0);
   SetDirty(false);
@@ -177,6 +183,7 @@ void SorvanoControl::ClearAll() {
 void SorvanoControl::SetPanel(PanelLink* panel) {
   std::lock_guard lock(mLock);
   mPanel = panel;
+  mRegions.SetPanel(panel);
 }
 
 SorvanoControl::Snapshot SorvanoControl::Inspect() {
@@ -292,8 +299,9 @@ void SorvanoControl::CopyPanes(IEditorGraphics& graphics) const {
   mOverview.CopyInto(bits, rowSpan, width, height);
 }
 
-void SorvanoControl::DrawRegions(IEditorGraphics&) {
-  // Region editing draws the regions and the selected region's widgets here.
+void SorvanoControl::DrawRegions(IEditorGraphics& graphics) {
+  const RegionPainter::Look look{mDragMode, mHover, mShowFades, mSampleRate};
+  mHitRects = RegionPainter::Draw(graphics, mRegions, mMain, mOverview, look, mLeftEar, mRightEar, mHitRects);
 }
 
 void SorvanoControl::DrawOverviewWindow(IEditorGraphics& graphics) {

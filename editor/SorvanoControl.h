@@ -40,10 +40,12 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "editor/AxisLabels.h"
 #include "editor/ColumnHistory.h"
 #include "editor/PlaybackTracker.h"
+#include "editor/RegionList.h"
 #include "editor/SonogramPane.h"
 #include "editor/ViewCommands.h"
 #include "editor/ViewLink.h"
@@ -76,6 +78,19 @@ public:
 
   // Editor thread: the redraw cycle. Always answers true.
   bool Draw(IEditorGraphics& graphics) override;
+
+  // ---- Mouse (editor thread, no lock held; editor/SorvanoControlMouse.cpp).
+  // A gesture that changes regions takes the plug-in lock through the gate,
+  // then the view's lock, for the change only; the panes re-render for new
+  // ranges afterwards, under the view's lock alone. A gesture whose gate
+  // gives up is dropped.
+  void OnMouseDown(int x, int y, const IMouseState& mouse) override;
+  void OnMouseUp(int x, int y) override;
+  void OnMouseDrag(int x, int y, int dX, int dY, const IMouseState& mouse) override;
+  void OnMouseDoubleClick(int x, int y, const IMouseState& mouse) override;
+  void OnMouseWheel(int x, int y, const IMouseState& mouse, int d) override;
+  void OnMouseOver(int x, int y, const IMouseState& mouse) override;
+  void OnMouseOut() override;
 
   // ---- ViewLink (audio and host threads: values and flags only).
   void OnFramesPublished() override;
@@ -114,6 +129,17 @@ public:
     int historyChunks;
   };
   Snapshot Inspect();
+  // The regions in list order, the selected index, the drag mode and the
+  // hover code.
+  struct RegionSnapshot {
+    std::vector<EditorMod> regions;
+    int selected;
+    DragMode drag;
+    HoverCode hover;
+    IRect marked;
+    ViewHitRects hitRects;
+  };
+  RegionSnapshot InspectRegions();
   // The two panes' images, for tests; editor thread, nothing else running.
   const SonogramPane& MainPane() const { return mMain; }
   const SonogramPane& OverviewPane() const { return mOverview; }
@@ -148,6 +174,28 @@ private:
   void ClearPictures();
   void RebuildFrequencyLabels();
 
+  // ---- Region editing (editor/SorvanoControlMouse.cpp), view lock held; the
+  // ones that change regions also need the gate held.
+
+  // A main pane range that a gesture asks for once the gate is released.
+  struct PendingRange {
+    bool set = false;
+    ModRegion window{};
+    bool frequencies = false;  // the region's rows too, not only its times
+  };
+  void ApplyPending(const PendingRange& pending);
+  bool EditsRegions(int x, int y, const IMouseState& mouse) const;
+  void Press(int x, int y, const IMouseState& mouse, PendingRange& pending);
+  void SelectAndShow(int i, PendingRange& pending);
+  void Duplicate(int i, PendingRange& pending);
+  void ClearSelectionState();
+  void DragSelection(DragMode mode, int dx, int dy);
+  void DragOverviewWindow(DragMode mode, int dx, int dy, PendingRange& pending);
+  void Scroll(int dx, PendingRange& pending);
+  void ZoomFrequencies(int dy, PendingRange& pending);
+  HoverCode HoverAt(int x, int y) const;
+  void SwitchFollowOff();
+
   PluginLink* mPlugin;
   std::unique_ptr<std::complex<double>[]> mFrames;
   int mSampleRate = kStartRate;
@@ -166,8 +214,10 @@ private:
   PanelLink* mPanel = nullptr;
   bool mFollow = true;
   bool mShowFades = false;
-  bool mDropNeutral = true;
   ViewHitRects mHitRects;
+  RegionList mRegions;
+  // The gain knob's step for a press, +0.1 dB in its upper half.
+  double mGainPressStep = 0.0;
   IImage mLeftEar;
   IImage mRightEar;
   std::mutex mLock;

@@ -36,6 +36,7 @@ void PlayingHost::SwitchOff() {
 }
 
 void PlayingHost::Process(double* left, double* right, int frames) {
+  if (mLoopEnd > mLoopStart && mPosition >= mLoopEnd) mPosition = mLoopStart;
   mTime.samplePos = static_cast<double>(mPosition);
   double* channels[2] = {left, right};
   mEffect->processDoubleReplacing(mEffect, channels, channels, frames);

@@ -31,6 +31,12 @@ public:
   // advances by frames. Buffers are processed in place.
   void Process(double* left, double* right, int frames);
   std::int64_t SongPosition() const { return mPosition; }
+  // A host loop: a block that would start at or beyond end starts at start
+  // instead. end <= start switches it off.
+  void SetLoop(std::int64_t start, std::int64_t end) {
+    mLoopStart = start;
+    mLoopEnd = end;
+  }
 
 private:
   static std::intptr_t HostCallback(vst::AEffect* effect, std::int32_t opcode, std::int32_t index,
@@ -41,6 +47,8 @@ private:
   vst::AEffect* mEffect = nullptr;
   vst::VstTimeInfo mTime{};
   std::int64_t mPosition = 0;
+  std::int64_t mLoopStart = 0;
+  std::int64_t mLoopEnd = 0;
 };
 
 }  // namespace sorvano

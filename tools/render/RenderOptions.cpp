@@ -31,8 +31,23 @@ bool ParseDouble(const char* text, double low, double high, double& out) {
   return true;
 }
 
+// "START:END" with 0 <= START < END.
+bool ParseLoop(const char* text, int64_t& start, int64_t& end) {
+  errno = 0;
+  char* colon = nullptr;
+  const long long s = std::strtoll(text, &colon, 10);
+  if (errno != 0 || colon == text || *colon != ':') return false;
+  char* stop = nullptr;
+  const long long e = std::strtoll(colon + 1, &stop, 10);
+  if (errno != 0 || stop == colon + 1 || *stop != '\0' || s < 0 || e <= s) return false;
+  start = s;
+  end = e;
+  return true;
+}
+
 // One option: its name, the name of its value in the usage, what it does,
-// and how it stores its value (answering false for a bad one).
+// and how it stores its value (answering false for a bad one). A flag has no
+// value.
 struct OptionRow {
   const char* name;
   const char* value;
@@ -48,6 +63,19 @@ const OptionRow kOptions[] = {
     {"--colormap", "NAME", "pompeii, thermal, chlorine or brrr (default pompeii)",
      [](RenderOptions& o, const char* v) {
        o.colorMap = v;
+       return true;
+     }},
+    {"--events", "FILE", "gestures to play on the editor, one a line (press, drag, release, move, wheel, "
+                         "dblclick, play, shot)",
+     [](RenderOptions& o, const char* v) {
+       o.events = v;
+       return true;
+     }},
+    {"--loop", "START:END", "the host loops the song position from END back to START (samples)",
+     [](RenderOptions& o, const char* v) { return ParseLoop(v, o.loopStart, o.loopEnd); }},
+    {"--print-regions", nullptr, "print the view's regions and the engine's record count at the end",
+     [](RenderOptions& o, const char*) {
+       o.printRegions = true;
        return true;
      }},
 };
@@ -75,6 +103,10 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& option
       error = std::string("unknown option ") + arg;
       return false;
     }
+    if (!row->value) {
+      row->apply(options, nullptr);
+      continue;
+    }
     if (i + 1 >= argc) {
       error = std::string(arg) + " needs a value (" + row->value + ")";
       return false;
@@ -97,7 +129,7 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& option
 std::string RenderUsage() {
   std::string text = "usage: sorvano-render IN.wav OUT.png [options]\n";
   for (const OptionRow& row : kOptions) {
-    text += std::string("  ") + row.name + " " + row.value + "  " + row.help + "\n";
+    text += std::string("  ") + row.name + (row.value ? std::string(" ") + row.value : "") + "  " + row.help + "\n";
   }
   return text;
 }

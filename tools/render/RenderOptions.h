@@ -2,9 +2,11 @@
 
 // The renderer's command line:
 //   sorvano-render IN.wav OUT.png [--block N] [--bright B] [--colormap NAME]
+//                  [--events FILE] [--loop START:END] [--print-regions]
 // Options are rows of one table (RenderOptions.cpp): a new option is a new
 // row and a new field here. Main thread.
 
+#include <cstdint>
 #include <string>
 
 namespace sorvano {
@@ -15,6 +17,10 @@ struct RenderOptions {
   int blockSize = 512;
   double bright = 1.0;
   std::string colorMap = "pompeii";
+  std::string events;        // a gesture script (GestureScript.h); empty: none
+  int64_t loopStart = 0;     // the host's loop in samples; loopEnd <= loopStart: none
+  int64_t loopEnd = 0;
+  bool printRegions = false;
 };
 
 // Exit statuses, as the command-line host's: 2 when the work failed (an

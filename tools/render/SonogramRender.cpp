@@ -39,29 +39,33 @@ void SonogramRender::Tick() {
 }
 
 void SonogramRender::Play(const AudioData& audio) {
-  if (audio.channels.empty()) return;
-  const std::vector<double>& sourceLeft = audio.channels[0];
-  const std::vector<double>& sourceRight =
-      audio.channels.size() > 1 ? audio.channels[1] : audio.channels[0];
+  PlayFrames(audio, audio.Frames() > mAudioAt ? audio.Frames() - mAudioAt : 0);
+  // The frames of the last block are published at the start of the next one.
+  std::vector<double> silence(1, 0.0);
+  mHost.Process(silence.data(), silence.data(), 0);
+  Tick();
+}
+
+void SonogramRender::PlayFrames(const AudioData& audio, std::size_t frames) {
+  const std::vector<double>* sourceLeft = audio.channels.empty() ? nullptr : &audio.channels[0];
+  const std::vector<double>* sourceRight = audio.channels.size() > 1 ? &audio.channels[1] : sourceLeft;
   std::vector<double> left(static_cast<std::size_t>(mBlockSize));
   std::vector<double> right(static_cast<std::size_t>(mBlockSize));
-
   const double tick = mRate * kTickMilliseconds / 1000.0;
-  double nextTick = tick;
-  const std::size_t frames = audio.Frames();
-  for (std::size_t at = 0; at < frames;) {
-    const std::size_t n = std::min(frames - at, left.size());
-    std::copy_n(sourceLeft.begin() + static_cast<std::ptrdiff_t>(at), n, left.begin());
-    std::copy_n(sourceRight.begin() + static_cast<std::ptrdiff_t>(at), n, right.begin());
+  if (mNextTick <= 0.0) mNextTick = tick;
+  const std::size_t available = sourceLeft ? audio.Frames() : 0;
+  for (std::size_t done = 0; done < frames;) {
+    const std::size_t n = std::min(frames - done, left.size());
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::size_t at = mAudioAt + i;
+      left[i] = at < available ? (*sourceLeft)[at] : 0.0;
+      right[i] = at < available ? (*sourceRight)[at] : 0.0;
+    }
     mHost.Process(left.data(), right.data(), static_cast<int>(n));
-    at += n;
-    for (; static_cast<double>(at) >= nextTick; nextTick += tick) Tick();
+    done += n;
+    mAudioAt += n;
+    for (; static_cast<double>(mAudioAt) >= mNextTick; mNextTick += tick) Tick();
   }
-  // The frames of the last block are published at the start of the next one.
-  std::fill(left.begin(), left.end(), 0.0);
-  std::fill(right.begin(), right.end(), 0.0);
-  mHost.Process(left.data(), right.data(), 0);
-  Tick();
 }
 
 const DrawSurface* SonogramRender::Surface() const {

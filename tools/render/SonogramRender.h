@@ -7,6 +7,8 @@
 // editor work both run on it, one after the other.
 
 #include <memory>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "tools/render/PlayingHost.h"
@@ -37,6 +39,12 @@ public:
   // Plays the audio: a mono file on both channels, of more channels the first
   // two. Draws at every tick the audio passes and once more at the end.
   void Play(const AudioData& audio);
+  // Plays the next frames of the audio (silence past its end), going on from
+  // where the last call stopped, and draws at every tick it passes.
+  void PlayFrames(const AudioData& audio, std::size_t frames);
+  // The host's loop, in samples of the song position.
+  void SetLoop(std::int64_t start, std::int64_t end) { mHost.SetLoop(start, end); }
+  double Rate() const { return mRate; }
   // One timer tick: redraws what is dirty.
   void Tick();
 
@@ -45,6 +53,7 @@ public:
 
   Sorvano& Plugin() { return *mPlug; }
   SorvanoControl& View() { return *mAttached.view; }
+  OffscreenGraphics& Graphics() { return *mAttached.graphics; }
 
 private:
   PlayingHost mHost;
@@ -52,6 +61,8 @@ private:
   AttachedView mAttached;
   double mRate;
   int mBlockSize;
+  std::size_t mAudioAt = 0;  // next frame of the audio to play
+  double mNextTick = 0.0;    // in frames played
 };
 
 }  // namespace sorvano

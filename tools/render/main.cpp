@@ -1,10 +1,16 @@
-// sorvano-render IN.wav OUT.png [--block N] [--bright B] [--colormap NAME]:
-// plays a WAV file through the plug-in and writes a picture of its editor.
+// sorvano-render IN.wav OUT.png [--block N] [--bright B] [--colormap NAME]
+//               [--events FILE] [--loop START:END] [--print-regions]:
+// plays a WAV file through the plug-in (or the gestures of a script with the
+// audio they play) and writes a picture of its editor.
 
 #include <cstdio>
 #include <exception>
+#include <fstream>
+#include <sstream>
+#include <vector>
 #include <string>
 
+#include "tools/render/GestureScript.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/SonogramRender.h"
 #include "tools/vsthost/HostError.h"
@@ -34,7 +40,25 @@ int main(int argc, char** argv) {
                  RenderUsage().c_str());
     return kExitUsage;
   }
-  render.Play(audio);
+  if (options.loopEnd > options.loopStart) render.SetLoop(options.loopStart, options.loopEnd);
+  if (options.events.empty()) {
+    render.Play(audio);
+  } else {
+    std::ifstream file(options.events);
+    std::stringstream text;
+    text << file.rdbuf();
+    std::vector<Gesture> gestures;
+    if (!file || !ParseGestures(text.str(), gestures, error)) {
+      std::fprintf(stderr, "sorvano-render: %s: %s\n", options.events.c_str(),
+                   error.empty() ? "cannot read" : error.c_str());
+      return kExitUsage;
+    }
+    if (!RunGestures(gestures, render, audio, error)) {
+      std::fprintf(stderr, "sorvano-render: %s\n", error.c_str());
+      return kExitFailed;
+    }
+  }
+  if (options.printRegions) std::fputs(RegionListing(render).c_str(), stdout);
   if (!render.WritePng(options.output)) {
     std::fprintf(stderr, "sorvano-render: cannot write %s\n", options.output.c_str());
     return kExitFailed;
