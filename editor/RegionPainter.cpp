@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 
 #include "editor/DisplayRows.h"
+#include "editor/KnobPainter.h"
 #include "editor/SelectionLayout.h"
 #include "editor/SonogramPane.h"
 #include "editor/ViewMarks.h"
@@ -108,12 +108,12 @@ void DrawSelected(IEditorGraphics& g, const EditorMod& mod, const IRect& r, cons
     const bool hovered = static_cast<int>(look.hover) == static_cast<int>(b.mode);
     g.DrawText(Style(ButtonColor(on, hovered), ITextStyle::kCenter), b.text, b.rect);
   }
-  const double gainValue = mod.GainDb() * -0.1;
-  const double fadeValue = (0.5 - mod.mFade) * 0.75;
-  RegionPainter::DrawKnob(g, static_cast<float>(s.mGainX), static_cast<float>(s.mGainY), gainValue,
-                          KnobColor(look.drag == DragMode::kGainKnob, look.hover == HoverCode::kGainKnob));
-  RegionPainter::DrawKnob(g, static_cast<float>(s.mFadeX), static_cast<float>(s.mFadeY), fadeValue,
-                          KnobColor(look.drag == DragMode::kFadeKnob, look.hover == HoverCode::kFadeKnob));
+  KnobPainter::Draw(g, static_cast<float>(s.mGainX), static_cast<float>(s.mGainY),
+                    KnobPainter::GainValue(mod.GainDb()),
+                    KnobColor(look.drag == DragMode::kGainKnob, look.hover == HoverCode::kGainKnob));
+  KnobPainter::Draw(g, static_cast<float>(s.mFadeX), static_cast<float>(s.mFadeY),
+                    KnobPainter::FadeValue(mod.mFade),
+                    KnobColor(look.drag == DragMode::kFadeKnob, look.hover == HoverCode::kFadeKnob));
 
   // Green markers of its times above the pane and its frequencies right of it.
   const ITextStyle green = Style(kMarkerGreen, ITextStyle::kCenter);
@@ -163,17 +163,6 @@ IRect RegionPainter::FadeExtent(const EditorMod& mod, const SonogramPane& main, 
   return IRect(r.L - widen, vertical.T, r.R + widen, vertical.B).Intersect(pane.mRect);
 }
 
-bool RegionPainter::DrawKnob(IEditorGraphics& graphics, float cx, float cy, double value, const IColor& color) {
-  constexpr float kRadius = 5.0f;
-  if (!std::isfinite(value)) value = 0.0;
-  double turns = std::fmod(value + 0.5, 1.0);
-  if (turns < 0.0) turns += 1.0;
-  const double angle = turns * 2.0 * std::numbers::pi;
-  const bool circle = graphics.DrawCircle(color, cx, cy, kRadius, nullptr, true);
-  const bool pointer = graphics.DrawLine(color, cx, cy, cx + static_cast<float>(std::sin(angle)) * kRadius,
-                                         cy - static_cast<float>(std::cos(angle)) * kRadius, nullptr, true);
-  return circle && pointer;
-}
 
 ViewHitRects RegionPainter::Draw(IEditorGraphics& g, RegionList& regions, const SonogramPane& main,
                                  const SonogramPane& overview, const Look& look, const IImage& leftEar,

@@ -38,10 +38,6 @@ public:
   // the rows of its frequencies widened by trunc(fade x (high - low)) Hz,
   // not below 0 Hz nor above half the rate. Empty when nothing shows.
   static IRect FadeExtent(const EditorMod& mod, const SonogramPane& main, int sampleRate);
-
-  // A knob of radius 5 centred at (cx, cy) with its pointer at the angle
-  // (value + 0.5) x 2 pi, 0 pointing up.
-  static bool DrawKnob(IEditorGraphics& graphics, float cx, float cy, double value, const IColor& color);
 };
 
 }  // namespace sorvano
