@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libpng-dev zlib1g-dev libfreetype-dev fonts-liberation2 libx11-dev
   libsndfile1-dev libgtest-dev libbenchmark-dev libfftw3-dev
+  rst2pdf python3-docutils
   xvfb xdotool valgrind
   lsp-plugins-vst
 )
