@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/SavedViewState.h"
+
 namespace sorvano {
 
 // What the plug-in class tells the sonogram view. The view implements it;
@@ -22,6 +24,17 @@ public:
   // Any thread, plug-in lock held (from OnParamChange): the values of the
   // "bright" and "colormap" parameters, always both together.
   virtual void SetDisplay(double brightness, int colorMap) = 0;
+
+  // Host thread, plug-in lock held; takes the view's lock. The view's part of
+  // the saved state: its overview range, windows and every region.
+  virtual SavedViewState SaveState() = 0;
+
+  // Host thread, plug-in lock held; takes the view's lock. Replaces the
+  // view's data with a state read from a chunk: clears history, regions and
+  // the engine's list, applies the windows that are valid, and adds every
+  // region to both lists (the engine's through AddMod and the toggles, at the
+  // current sample rate); the selection is cleared and the panel told.
+  virtual void RestoreState(const SavedViewState& state) = 0;
 };
 
 }  // namespace sorvano

@@ -5,6 +5,8 @@
 
 #include "editor/SidePanelLink.h"
 #include "editor/ViewLink.h"
+#include "editor/SavedViewState.h"
+#include "framework/DataChunk.h"
 #include "framework/FourCharCode.h"
 
 namespace sorvano {
@@ -66,6 +68,44 @@ void Sorvano::OnParamChange(int paramIdx) {
     default:
       break;
   }
+}
+
+bool Sorvano::SerializeState(DataChunk* chunk) {
+  if (!chunk) return false;
+  ScopedLock lock(*this);
+  chunk->Put(kStateTag);
+  chunk->Put(GetParam(kParamBright)->Value());
+  chunk->Put(GetParam(kParamColorMap)->Value());
+  SavedViewStateFormat::Write(mView ? mView->SaveState() : SavedViewState{}, *chunk);
+  return true;
+}
+
+int Sorvano::UnserializeState(const DataChunk* chunk, int pos) {
+  if (!chunk) return -1;
+  ScopedLock lock(*this);
+  int32_t tag = 0;
+  double bright = 0.0;
+  double colorMap = 0.0;
+  int at = chunk->Get(&tag, pos);
+  if (at < 0 || tag != kStateTag) return -1;
+  at = chunk->Get(&bright, at);
+  at = chunk->Get(&colorMap, at);
+  if (at < 0) return -1;
+
+  // Everything is read and checked before anything changes.
+  SavedViewState view;
+  const auto result = SavedViewStateFormat::Read(*chunk, at, static_cast<int>(GetSampleRate()),
+                                                 kEditorWidth, kEditorHeight, view);
+  if (result == SavedViewStateFormat::Result::kIncomplete) return -1;
+
+  GetParam(kParamBright)->Set(bright);
+  GetParam(kParamColorMap)->Set(colorMap);
+  // Both values reach the view together, so it shows the restored colours.
+  OnParamChange(kParamColorMap);
+  if (mView) mView->RestoreState(view);
+  if (result != SavedViewStateFormat::Result::kComplete) return -1;
+  return at + SavedViewStateFormat::kFixedBytes +
+         static_cast<int>(view.mRegions.size()) * SavedViewStateFormat::kRegionBytes;
 }
 
 void Sorvano::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {

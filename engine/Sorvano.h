@@ -39,6 +39,11 @@ public:
   static constexpr int kJumpTolerance = 8;
   // Both frame buffers and the ring in one allocation: 327,680 bytes.
   static constexpr int kBlockEntries = 2 * StftProcessor::kFrameSize + SpectralRing::kEntries;
+  // The editor's size in pixels.
+  static constexpr int kEditorWidth = 640;
+  static constexpr int kEditorHeight = 540;
+  // First item of the saved state.
+  static constexpr int32_t kStateTag = 1014;
 
   // Entry point, under the process-wide construction lock.
   explicit Sorvano(VstHostCallback hostCallback);
@@ -50,6 +55,24 @@ public:
   // Any thread, plug-in lock held: "reset" goes to the side panel's
   // countdown, "bright" and "colormap" (always both) to the view.
   void OnParamChange(int paramIdx) override;
+  // Host thread, plug-in lock held (the binding's chunk calls). The state:
+  // tag 1014, the values of "bright" and "colormap" as doubles, then the
+  // view's part (editor/SavedViewState.h): 72 + 75 N bytes for N regions.
+  bool SerializeState(DataChunk* chunk) override;
+  // Restoring, in this order:
+  //   1. the tag and both values must be present and the view's fixed part
+  //      complete; otherwise nothing changes and the result is -1;
+  //   2. "bright" and "colormap" take the stored values (limited to their
+  //      ranges) and the view shows them;
+  //   3. the view replaces its windows and regions, the engine's list is
+  //      rebuilt from them at this instance's sample rate.
+  // Answers the position after the data, or -1 when the region blocks were
+  // cut short (the regions before the cut are restored) or the data is not
+  // recognised, so that the host learns the restore was not complete.
+  int UnserializeState(const DataChunk* chunk, int pos) override;
+  // The bank chunk carries the regions too.
+  bool BankChunkCarriesState() const override { return true; }
+
   // Audio thread, plug-in lock held. inputs[0], inputs[1] are left and right
   // (outputs likewise); input and output may be the same buffers. A block
   // without buffers or frames only runs the block-start bookkeeping.

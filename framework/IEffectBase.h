@@ -121,6 +121,11 @@ public:
   // position after it, or a negative position on failure. The default reads
   // the parameters (UnserializeParams).
   virtual int UnserializeState(const DataChunk* chunk, int pos);
+  // Whether the bank chunk carries the state (SerializeState) after the
+  // presets, as well as the program chunk. Many hosts save a project through
+  // the bank chunk only; a plug-in whose state is more than its parameters
+  // answers true so that nothing is lost there.
+  virtual bool BankChunkCarriesState() const { return false; }
   // Host services, implemented by the binding. Gestures and automation are
   // called on the editor thread or a host thread; indices outside the
   // parameter list are ignored.

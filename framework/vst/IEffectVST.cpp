@@ -642,6 +642,7 @@ std::intptr_t VstCallbacks::GetChunk(IEffectVST& plug, std::int32_t index, void*
   if (bank) {
     plug.StoreCurrentPreset(nullptr);
     ok = plug.SerializePresets(&chunk);
+    if (ok && plug.BankChunkCarriesState()) ok = plug.SerializeState(&chunk);
   } else {
     ok = plug.SerializeState(&chunk);
   }
@@ -672,6 +673,11 @@ std::intptr_t VstCallbacks::SetChunk(IEffectVST& plug, std::int32_t index, std::
 
   if (bank && version >= kChunkVersion) {
     pos = plug.UnserializePresets(&chunk, pos);
+    // A bank of presets alone (the layout of earlier versions) is complete
+    // without the state.
+    if (pos >= 0 && pos < chunk.Size() && plug.BankChunkCarriesState()) {
+      pos = plug.UnserializeState(&chunk, pos);
+    }
   } else {
     pos = plug.UnserializeState(&chunk, pos);
     plug.StoreCurrentPreset(nullptr);

@@ -19,6 +19,8 @@ public:
   void OnFramesPublished() override { ++mPublished; }
   void SetSampleRate(double) override {}
   void SetDisplay(double, int) override {}
+  SavedViewState SaveState() override { return {}; }
+  void RestoreState(const SavedViewState&) override {}
   int mPublished = 0;
 };
 

@@ -40,6 +40,8 @@ public:
   void SetDisplay(double brightness, int colorMap) override {
     mDisplays.push_back({brightness, colorMap});
   }
+  SavedViewState SaveState() override { return {}; }
+  void RestoreState(const SavedViewState&) override {}
   struct Display {
     double mBrightness;
     int mColorMap;
