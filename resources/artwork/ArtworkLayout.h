@@ -18,13 +18,14 @@ constexpr int kEditorHeight = 540;
 constexpr IRect kViewRect(24, 24, 616, 445);
 constexpr IRect kMainPane(30, 40, 576, 353);
 constexpr IRect kOverviewPane(30, 362, 605, 429);
-// The black area behind the view. It reaches three lines below the view's
-// rectangle because the overview's time labels, drawn in a strip 8 pixels
-// below that pane, end there.
-constexpr IRect kSonogramArea(24, 24, 616, 448);
+// The black area behind the view. It reaches four lines below the view's
+// rectangle: the overview's time labels, drawn from 8 pixels below that pane
+// in 13-pixel text, end on line 447, and one black line keeps them off the
+// frame.
+constexpr IRect kSonogramArea(24, 24, 616, 449);
 // The "Hz" caption: above the frequency labels, right of the main pane's time
-// labels.
-constexpr IRect kHzCaption(577, 27, 614, 39);
+// labels, on their baseline.
+constexpr IRect kHzCaption(577, 28, 614, 40);
 
 // The side panel and the areas it draws values into.
 constexpr IRect kPanelRect(24, 450, 370, 515);
@@ -32,6 +33,8 @@ constexpr IRect kActiveRegionNumber(75, 479, 95, 489);
 constexpr IRect kPreviousButton(49, 473, 69, 491);
 constexpr IRect kNextButton(99, 473, 119, 491);
 constexpr IRect kDiscardBox(30, 498, 41, 509);
+// The middle line of the 7 x 7 check square centred in that box.
+constexpr int kDiscardCheckMiddle = 503;
 constexpr IRect kRegionCount(197, 456, 209, 468);
 constexpr IRect kAllGainKnob(196, 476, 208, 488);
 constexpr IRect kAllFadeKnob(196, 495, 208, 507);

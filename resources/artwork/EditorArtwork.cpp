@@ -19,20 +19,20 @@ constexpr IColor kBodyBottom(255, 27, 28, 31);
 constexpr IColor kBodyEdge(255, 12, 13, 14);
 constexpr IColor kBodyHighlight(255, 58, 61, 66);
 constexpr IColor kSonogramBlack(255, 0, 0, 0);
-constexpr IColor kFrameLight(255, 132, 136, 142);
+constexpr IColor kFrameLight(255, 116, 120, 126);
 constexpr IColor kFrameShadow(255, 14, 15, 16);
 constexpr IColor kBoxFill(255, 16, 17, 19);
 constexpr IColor kBoxEdge(255, 62, 65, 70);
 constexpr IColor kCaption(255, 150, 155, 162);
 constexpr IColor kResetCaption(255, 186, 92, 82);
 constexpr IColor kAxisGrey(255, 127, 127, 127);
-constexpr IColor kLogo(255, 222, 225, 230);
+constexpr IColor kLogo(255, 208, 212, 218);
 constexpr IColor kLogoDim(255, 118, 123, 130);
 
 constexpr int kCaptionSize = 12;
+constexpr int kPanelTextSize = 13;  // the cell height of the panel's and view's texts
 constexpr int kLogoSize = 26;
 constexpr int kMakerSize = 13;
-constexpr int kAxisSize = 13;
 
 // Pixels to eighths, and the centre of a rectangle in eighths.
 constexpr int E(int pixels) {
@@ -45,10 +45,25 @@ constexpr int CentreY8(const IRect& r) {
   return (r.T + r.B) * 4;
 }
 
-// A caption whose cell is centred on the vertical middle of an area.
-IRect CaptionBeside(const IRect& area, int left, int right, int size) {
-  const int top = (area.T + area.B - size) / 2;
-  return IRect(left, top, right, top + size);
+// A caption on the baseline of the panel's value text in `area` (the panel
+// draws its values with the cell's top at the area's top).
+IRect CaptionOnValueLine(ArtworkCanvas& c, const IRect& area, int left, int right) {
+  const int top = area.T + c.TextAscent(kPanelTextSize, ITextStyle::kNormal) -
+                  c.TextAscent(kCaptionSize, ITextStyle::kNormal);
+  return IRect(left, top, right, top + kCaptionSize);
+}
+
+// A caption whose small letters stand centred on the line y, beside a knob or
+// a check box drawn around that line.
+IRect CaptionOnMarkLine(ArtworkCanvas& c, int y, int left, int right) {
+  constexpr int kHalfXHeight = 3;  // of Liberation Sans in a 12-pixel cell
+  const int top = y - c.TextAscent(kCaptionSize, ITextStyle::kNormal) + kHalfXHeight;
+  return IRect(left, top, right, top + kCaptionSize);
+}
+
+// The middle line of an area, rounded down.
+int MiddleY(const IRect& r) {
+  return (r.T + r.B) / 2;
 }
 
 void DrawBody(ArtworkCanvas& c) {
@@ -63,7 +78,7 @@ void DrawSonogramArea(ArtworkCanvas& c) {
   c.Outline(IRect(a.L - 2, a.T - 2, a.R + 2, a.B + 2), kFrameShadow);
   c.Outline(IRect(a.L - 1, a.T - 1, a.R + 1, a.B + 1), kFrameLight);
   c.Fill(a, kSonogramBlack);
-  c.Text("Hz", kHzCaption, kAxisSize, ITextStyle::kNormal, ITextStyle::kRight, kAxisGrey);
+  c.Text("Hz", kHzCaption, kPanelTextSize, ITextStyle::kNormal, ITextStyle::kRight, kAxisGrey);
 }
 
 void DrawBox(ArtworkCanvas& c, const IRect& r) {
@@ -77,25 +92,25 @@ void Caption(ArtworkCanvas& c, const char* text, const IRect& r, int align) {
 
 void DrawSidePanel(ArtworkCanvas& c) {
   // Selection and discard switch; the reset countdown covers this box.
-  DrawBox(c, IRect(26, 452, 142, 514));
+  DrawBox(c, IRect(26, 453, 142, 514));
   Caption(c, "active region", IRect(kPreviousButton.L, 458, kNextButton.R, 458 + kCaptionSize),
           ITextStyle::kCenter);
-  Caption(c, "discard unmodified", CaptionBeside(kDiscardBox, kDiscardBox.R + 3, 140, kCaptionSize),
-          ITextStyle::kLeft);
+  Caption(c, "discard unmodified",
+          CaptionOnMarkLine(c, kDiscardCheckMiddle, kDiscardBox.R + 3, 140), ITextStyle::kLeft);
 
   // One box for the global values: the region count and the two knobs acting
   // on all regions, then (after a divider) loop, follow switch and colour map.
-  DrawBox(c, IRect(146, 452, 368, 514));
-  c.Fill(IRect(213, 456, 214, 510), kBoxEdge);
-  Caption(c, "regions", CaptionBeside(kRegionCount, 148, kRegionCount.L - 5, kCaptionSize),
+  DrawBox(c, IRect(146, 453, 368, 514));
+  c.Fill(IRect(213, 457, 214, 510), kBoxEdge);
+  Caption(c, "regions", CaptionOnValueLine(c, kRegionCount, 148, kRegionCount.L - 5),
           ITextStyle::kRight);
-  Caption(c, "all gain", CaptionBeside(kAllGainKnob, 148, kAllGainKnob.L - 5, kCaptionSize),
+  Caption(c, "all gain", CaptionOnMarkLine(c, MiddleY(kAllGainKnob), 148, kAllGainKnob.L - 5),
           ITextStyle::kRight);
-  Caption(c, "all fade", CaptionBeside(kAllFadeKnob, 148, kAllFadeKnob.L - 5, kCaptionSize),
+  Caption(c, "all fade", CaptionOnMarkLine(c, MiddleY(kAllFadeKnob), 148, kAllFadeKnob.L - 5),
           ITextStyle::kRight);
-  Caption(c, "follow host cursor :",
-          CaptionBeside(kFollowSwitch, 215, kFollowSwitch.L - 3, kCaptionSize), ITextStyle::kRight);
-  Caption(c, "color map :", CaptionBeside(kColorMapName, 215, kColorMapName.L - 3, kCaptionSize),
+  Caption(c, "follow host cursor :", CaptionOnValueLine(c, kFollowSwitch, 215, kFollowSwitch.L - 3),
+          ITextStyle::kRight);
+  Caption(c, "color map :", CaptionOnValueLine(c, kColorMapName, 215, kColorMapName.L - 3),
           ITextStyle::kRight);
 }
 
