@@ -1,7 +1,8 @@
 #include "resources/artwork/EditorArtwork.h"
 
 #include <array>
-#include <cmath>
+#include <cstddef>
+#include <iterator>
 
 #include "resources/artwork/ArtworkCanvas.h"
 #include "resources/artwork/ArtworkLayout.h"
@@ -114,18 +115,28 @@ void DrawSidePanel(ArtworkCanvas& c) {
           ITextStyle::kRight);
 }
 
+// Directions of the eleven scale ticks around the "bright" knob, from -3/4 pi
+// to +3/4 pi in steps of 0.15 pi (the knob's angle range): sine and cosine
+// times 64, rounded.
+struct TickDirection {
+  int sin64, cos64;
+};
+constexpr TickDirection kKnobTicks[] = {{-45, -45}, {-61, -20}, {-63, 10}, {-52, 38},
+                                        {-29, 57},  {0, 64},    {29, 57},  {52, 38},
+                                        {63, 10},   {61, -20},  {45, -45}};
+
 // The "bright" knob's cap and scale; the control draws its dark pointer line
-// from radius 2 to 8 over the cap.
+// from radius 2 to 8 over the cap. The ends and the middle of the scale get
+// longer ticks.
 void DrawBrightnessKnob(ArtworkCanvas& c) {
   const int cx = CentreX8(kBrightnessKnob), cy = CentreY8(kBrightnessKnob);
-  constexpr double kPi = 3.14159265358979323846;
-  for (int i = 0; i <= 10; ++i) {
-    const double a = -0.75 * kPi + 1.5 * kPi * i / 10.0;
-    const int s = static_cast<int>(std::lround(std::sin(a) * 64.0));
-    const int k = static_cast<int>(std::lround(std::cos(a) * 64.0));
-    const int inner = (i == 0 || i == 10 || i == 5) ? 11 : 12;
-    c.FillSegment(cx + s * inner / 8, cy - k * inner / 8, cx + s * 14 / 8, cy - k * 14 / 8, 8,
-                  IColor(255, 96, 100, 106));
+  constexpr int kOuter = 14;
+  for (std::size_t i = 0; i < std::size(kKnobTicks); ++i) {
+    const TickDirection& d = kKnobTicks[i];
+    const int inner = (i == 0 || i == 5 || i == std::size(kKnobTicks) - 1) ? 11 : 12;
+    // Radius in pixels times the direction in 1/64 gives eighths of a pixel.
+    c.FillSegment(cx + d.sin64 * inner / 8, cy - d.cos64 * inner / 8, cx + d.sin64 * kOuter / 8,
+                  cy - d.cos64 * kOuter / 8, 8, IColor(255, 96, 100, 106));
   }
   c.FillDisc(cx, cy, E(10) + 4, IColor(255, 8, 8, 9));
   c.FillDisc(cx, cy, E(9) + 4, IColor(255, 120, 124, 130));
