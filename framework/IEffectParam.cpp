@@ -68,6 +68,11 @@ void IEffectParam::AddDisplayText(int value, const char* text) {
 
 int IEffectParam::DisplayTextCount() const { return static_cast<int>(mDisplayTexts.size()); }
 
+const char* IEffectParam::DisplayTextAt(int i) const {
+  if (i < 0 || i >= DisplayTextCount()) return "";
+  return mDisplayTexts[static_cast<std::size_t>(i)].mText;
+}
+
 const char* IEffectParam::TextForValue(int value) const {
   for (const DisplayText& entry : mDisplayTexts) {
     if (entry.mValue == value) return entry.mText;

@@ -44,6 +44,8 @@ public:
   // than 31 characters are cut.
   void AddDisplayText(int value, const char* text);
   int DisplayTextCount() const;
+  // The text of entry i in insertion order, or empty text outside the list.
+  const char* DisplayTextAt(int i) const;
   // The text of the first entry with this value, or empty text.
   const char* TextForValue(int value) const;
   // The value of the first entry whose text is exactly `text` (case

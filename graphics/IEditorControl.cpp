@@ -2,6 +2,7 @@
 
 #include "framework/IEffectBase.h"
 #include "graphics/IEditorGraphics.h"
+#include "graphics/PluginLockGate.h"
 
 namespace sorvano {
 
@@ -78,7 +79,10 @@ void IEditorControl::SetDirty(bool pushToPlugin) {
   }
   mRedrawFlags.fetch_or(kDirty, std::memory_order_release);
   if (pushToPlugin && mPlug && mParamIdx >= 0) {
-    mPlug->SetParameterFromGUI(mParamIdx, mValue.load(std::memory_order_relaxed));
+    // Through the gate: the editor closing while the host holds the lock
+    // drops this change rather than waiting for the host for ever.
+    const PluginLockGate gate(mPlug, mGraphics);
+    if (gate.Held()) mPlug->SetParameterFromGUI(mParamIdx, mValue.load(std::memory_order_relaxed));
   }
 }
 

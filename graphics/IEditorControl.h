@@ -63,7 +63,8 @@ public:
   virtual bool IsHit(int x, int y);
   // Any thread: clamps the value into the clamp range and marks the control
   // dirty; with pushToPlugin (editor thread only) a bound control also sends
-  // its value to the plug-in (SetParameterFromGUI, which takes the plug-in lock).
+  // its value to the plug-in (SetParameterFromGUI, through PluginLockGate:
+  // the value is dropped when the editor closes while it waits for the lock).
   virtual void SetDirty(bool pushToPlugin = true);
   // Redraw cycle: the redraw pending flag becomes the dirty flag.
   virtual void SetClean();

@@ -6,6 +6,7 @@
 #include "framework/IEffectBase.h"
 #include "graphics/IEditorControl.h"
 #include "graphics/IImageControl.h"
+#include "graphics/PluginLockGate.h"
 
 namespace sorvano {
 
@@ -123,7 +124,8 @@ void IEditorGraphics::EndGesture() {
   if (mGestureParam < 0) return;
   const int param = mGestureParam;
   mGestureParam = -1;
-  if (mPlug) mPlug->EndParamGesture(param);
+  const PluginLockGate gate(mPlug, this);
+  if (mPlug && gate.Held()) mPlug->EndParamGesture(param);
 }
 
 void IEditorGraphics::OnMouseDown(int x, int y, const IMouseState& mouse) {
@@ -141,8 +143,13 @@ void IEditorGraphics::OnMouseDown(int x, int y, const IMouseState& mouse) {
   // host recording touch automation keeps it.
   const int param = control->ParamIdx();
   if (param >= 0 && mPlug) {
-    mPlug->BeginParamGesture(param);
-    mGestureParam = param;
+    // The host may answer the gesture by calling the plug-in back, so it is
+    // sent holding the plug-in lock, taken through the gate.
+    const PluginLockGate gate(mPlug, this);
+    if (gate.Held()) {
+      mPlug->BeginParamGesture(param);
+      mGestureParam = param;
+    }
   }
   control->OnMouseDown(x, y, mouse);
 }

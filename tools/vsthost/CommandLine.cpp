@@ -49,6 +49,7 @@ Command ParseCommand(const std::string& word) {
   if (word == "process") return Command::kProcess;
   if (word == "state") return Command::kState;
   if (word == "signal") return Command::kSignal;
+  if (word == "editor") return Command::kEditor;
   if (word == "help" || word == "--help" || word == "-h") return Command::kHelp;
   throw UsageError("unknown command \"" + word + "\"");
 }
@@ -63,6 +64,8 @@ const char* CommandName(Command command) {
       return "state";
     case Command::kSignal:
       return "signal";
+    case Command::kEditor:
+      return "editor";
     case Command::kHelp:
       break;
   }
@@ -116,17 +119,18 @@ class OptionReader {
   void Option(const std::string& option) {
     constexpr auto kProcess = Command::kProcess;
     constexpr auto kState = Command::kState;
+    constexpr auto kEditor = Command::kEditor;
     if (option == "--in") {
-      Allow(option, {kProcess});
+      Allow(option, {kProcess, kEditor});
       mOptions.input = Value(option);
     } else if (option == "--signal") {
-      Allow(option, {kProcess});
+      Allow(option, {kProcess, kEditor});
       mOptions.signalOut = Value(option);
     } else if (option == "--out") {
       Allow(option, {kProcess});
       mOptions.output = Value(option);
     } else if (option == "--block") {
-      Allow(option, {kProcess});
+      Allow(option, {kProcess, kEditor});
       mOptions.blockSize = NumberOption<std::int32_t>(option, Value(option));
       if (mOptions.blockSize < 1 || mOptions.blockSize > OfflineRenderer::kMaxBlockSize) {
         throw UsageError("--block must be 1.." + std::to_string(OfflineRenderer::kMaxBlockSize));
@@ -138,24 +142,25 @@ class OptionReader {
       Allow(option, {kProcess, Command::kSignal});
       mOptions.format = ParseFormat(Value(option));
     } else if (option == "--rate") {
-      Allow(option, {Command::kDescribe, kProcess, kState, Command::kSignal});
+      Allow(option, {Command::kDescribe, kProcess, kState, Command::kSignal, kEditor});
       const auto rate = NumberOption<std::int32_t>(option, Value(option));
       if (rate < 1 || rate > kMaxRate) throw UsageError("--rate must be 1.." + std::to_string(kMaxRate));
       mOptions.sampleRate = rate;
     } else if (option == "--seconds") {
-      Allow(option, {kProcess, Command::kSignal});
+      Allow(option, {kProcess, Command::kSignal, kEditor});
       mOptions.seconds = NumberOption<double>(option, Value(option));
+      mOptions.secondsGiven = true;
     } else if (option == "--tempo") {
-      Allow(option, {kProcess});
+      Allow(option, {kProcess, kEditor});
       mOptions.tempo = NumberOption<double>(option, Value(option));
       if (!(mOptions.tempo >= kMinTempo && mOptions.tempo <= kMaxTempo)) {
         throw UsageError("--tempo must be 1..999 beats per minute");
       }
     } else if (option == "--start") {
-      Allow(option, {kProcess});
+      Allow(option, {kProcess, kEditor});
       mOptions.start = Position(option, Value(option));
     } else if (option == "--loop") {
-      Allow(option, {kProcess});
+      Allow(option, {kProcess, kEditor});
       const auto [start, end] = SplitPair(option, Value(option), ':');
       TimelineLoop loop{Position(option, start), Position(option, end)};
       if (loop.start >= loop.end) throw UsageError("--loop needs START < END");
@@ -167,7 +172,7 @@ class OptionReader {
       if (atFrame < 0) throw UsageError("--jump-at needs a frame count of 0 or more");
       mOptions.jumps.push_back(TimelineJump{atFrame, Position(option, to)});
     } else if (option == "--set") {
-      Allow(option, {kProcess, kState});
+      Allow(option, {kProcess, kState, kEditor});
       const auto [parameter, value] = SplitPair(option, Value(option), '=');
       const auto normalised = NumberOption<float>(option, value);
       if (!(normalised >= 0.0f && normalised <= 1.0f)) {
@@ -175,10 +180,10 @@ class OptionReader {
       }
       mOptions.settings.push_back(ParameterSetting{parameter, normalised});
     } else if (option == "--load-program") {
-      Allow(option, {kProcess, kState});
+      Allow(option, {kProcess, kState, kEditor});
       mOptions.loadProgram = Value(option);
     } else if (option == "--load-bank") {
-      Allow(option, {kProcess, kState});
+      Allow(option, {kProcess, kState, kEditor});
       mOptions.loadBank = Value(option);
     } else if (option == "--save-program") {
       Allow(option, {kProcess, kState});
@@ -186,6 +191,12 @@ class OptionReader {
     } else if (option == "--save-bank") {
       Allow(option, {kProcess, kState});
       mOptions.saveBank = Value(option);
+    } else if (option == "--events") {
+      Allow(option, {kEditor});
+      mOptions.events = Value(option);
+    } else if (option == "--screenshot") {
+      Allow(option, {kEditor});
+      mOptions.screenshot = Value(option);
     } else {
       throw UsageError("unknown option " + option);
     }
@@ -207,6 +218,9 @@ class OptionReader {
   }
 
   void CheckCombination() const {
+    if (mOptions.command == Command::kEditor && !mOptions.input.empty() && !mOptions.signalOut.empty()) {
+      throw UsageError("editor takes --in FILE or --signal FILE, not both");
+    }
     if (mOptions.command != Command::kProcess) return;
     if (mOptions.input.empty() == mOptions.signalOut.empty()) {
       throw UsageError("process needs either --in FILE or --signal FILE");
@@ -274,6 +288,20 @@ Commands:
   signal OUT.wav [--rate HZ] [--seconds S] [--format F]
       Write the built-in stereo test signal (default 4 s at 48000 Hz): a sine
       sweep on the left, a sequence of tones over soft noise on the right.
+
+  editor PLUGIN.so [--in IN.wav | --signal SIGNAL.wav] [--loop START:END]
+         [--events FILE] [--screenshot OUT.png] [--seconds S] [--block N]
+         [--set PARAM=VALUE] [--load-program FILE] [--load-bank FILE]
+      Open the plug-in's editor in a window of its own on the X server in
+      DISPLAY and play audio through the plug-in in real time (the input
+      repeats; silence without one) with a playing timeline, for S seconds
+      after the events (default 4 without events, 0 with them). --events replays gestures as real
+      pointer events, one a line, in editor pixels: "press X Y [right]
+      [ctrl]", "drag X Y", "release X Y", "move X Y", "wheel X Y N",
+      "dblclick X Y", "play SECONDS", "shot FILE.png". --screenshot saves the
+      editor window at the end. Reports the time from effEditOpen to the
+      first picture and the CPU of the audio thread and of the plug-in's
+      own threads.
 
   help
       Print this text.

@@ -19,7 +19,7 @@ class UsageError : public HostError {
   explicit UsageError(const std::string& message) : HostError(message) {}
 };
 
-enum class Command { kHelp, kDescribe, kProcess, kState, kSignal };
+enum class Command { kHelp, kDescribe, kProcess, kState, kSignal, kEditor };
 
 // `--set PARAMETER=VALUE`: a parameter by name or index, and a normalised value.
 struct ParameterSetting {
@@ -30,7 +30,7 @@ struct ParameterSetting {
 // Everything one run of the host was asked to do.
 struct HostOptions {
   Command command = Command::kHelp;
-  std::string plugin;     // describe, process, state
+  std::string plugin;     // describe, process, state, editor
   std::string input;      // process --in
   std::string signalOut;  // process --signal, signal's file
   std::string output;     // process --out
@@ -39,6 +39,7 @@ struct HostOptions {
   SampleFormat format = SampleFormat::kFloat32;
   std::optional<std::int32_t> sampleRate;  // --rate: describe, state, signal
   double seconds = TestSignal::kDefaultSeconds;
+  bool secondsGiven = false;  // editor: --seconds was on the command line
   double tempo = 120.0;
   std::int64_t start = 0;
   std::optional<TimelineLoop> loop;
@@ -48,6 +49,8 @@ struct HostOptions {
   std::string loadBank;
   std::string saveProgram;
   std::string saveBank;
+  std::string events;      // editor --events
+  std::string screenshot;  // editor --screenshot
 };
 
 // Parses the host's command line (without the program name). Throws

@@ -1,6 +1,7 @@
 #include "tools/vsthost/HostApp.h"
 
 #include "tools/vsthost/ChunkFile.h"
+#include "tools/vsthost/EditorRunner.h"
 #include "tools/vsthost/HostCallback.h"
 #include "tools/vsthost/PluginDescriber.h"
 #include "tools/vsthost/PluginInstance.h"
@@ -42,6 +43,9 @@ void HostApp::Run(const HostOptions& options) {
     case Command::kState:
       State(options);
       return;
+    case Command::kEditor:
+      Editor(options);
+      return;
     case Command::kSignal:
       Signal(options);
       return;
@@ -76,6 +80,26 @@ void HostApp::Signal(const HostOptions& options) {
   WavFile::Write(options.signalOut, signal, options.format);
   mOut << "test signal: " << options.signalOut << " (" << signal.Frames() << " frames, 2 channels, "
        << signal.sampleRate << " Hz)\n";
+}
+
+void HostApp::Editor(const HostOptions& options) {
+  AudioData input;
+  if (!options.input.empty()) {
+    input = WavFile::Read(options.input);
+    mOut << "input: " << options.input << "\n";
+  } else if (!options.signalOut.empty()) {
+    input = TestSignal::Generate(options.sampleRate.value_or(TestSignal::kDefaultSampleRate), TestSignal::kDefaultSeconds);
+    WavFile::Write(options.signalOut, input, SampleFormat::kFloat32);
+    mOut << "input: " << options.signalOut << " (built-in test signal)\n";
+  } else {
+    input.sampleRate = options.sampleRate.value_or(TestSignal::kDefaultSampleRate);
+  }
+  HostCallback host;
+  PluginInstance plugin(options.plugin, host);
+  host.SetTransport(input.sampleRate, options.blockSize, nullptr, options.tempo);
+  plugin.Configure(input.sampleRate, options.blockSize);
+  LoadState(plugin, options);
+  EditorRunner(plugin, host, mOut).Run(input, options);
 }
 
 void HostApp::Process(const HostOptions& options) {

@@ -8,7 +8,7 @@ namespace sorvano {
 
 class PluginInstance;
 
-// Carries out one parsed command: describe, process, state or signal. Reports
+// Carries out one parsed command: describe, process, state, signal or editor. Reports
 // go to `out`. Throws HostError when the work fails. Main thread.
 //
 // A plug-in is driven in the order of a real host:
@@ -30,6 +30,7 @@ class HostApp {
   void Process(const HostOptions& options);
   void State(const HostOptions& options);
   void Signal(const HostOptions& options);
+  void Editor(const HostOptions& options);
 
   void LoadState(PluginInstance& plugin, const HostOptions& options);
   void SaveState(PluginInstance& plugin, const HostOptions& options);

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "editor/SidePanelLayout.h"
+#include "tests/editor/SidePanelFakes.h"
+
+namespace sorvano::test {
+namespace {
+
+using namespace at;
+using namespace side_panel;
+
+// Text and lines are antialiased, so the checks count pixels whose colour is
+// clearly of one kind rather than compare exact words.
+bool Reddish(const IColor& c) {
+  return c.R > 160 && c.G < 90 && c.B < 90;
+}
+bool Whitish(const IColor& c) {
+  return c.R > 200 && c.G > 200 && c.B > 200;
+}
+bool Greyish(const IColor& c) {
+  return c.R > 100 && c.R < 160 && std::abs(c.R - c.G) < 8 && std::abs(c.G - c.B) < 8;
+}
+bool Background(const IColor& c) {
+  return c == FillControl::kColor;
+}
+
+int CountPixels(PanelRig& rig, const IRect& r, const std::function<bool(const IColor&)>& kind) {
+  int n = 0;
+  for (int y = r.T; y < r.B; ++y) {
+    for (int x = r.L; x < r.R; ++x) n += kind(rig.graphics.GetPoint(x, y));
+  }
+  return n;
+}
+
+// The "fit screen" half of the loop text.
+constexpr IRect kFitScreen{318, 455, 360, 467};
+
+TEST(SidePanelDrawing, TheNumberShowsTheSelectionAndStaysEmptyWithoutOne) {
+  PanelRig rig;
+  rig.view.SetRegions(3, -1);
+  rig.Draw();
+  EXPECT_EQ(CountPixels(rig, kActiveNumber, Background), kActiveNumber.W() * kActiveNumber.H());
+  rig.view.SetRegions(3, 2);
+  rig.Draw();
+  EXPECT_GT(CountPixels(rig, kActiveNumber, Whitish), 0);
+  EXPECT_GT(CountPixels(rig, kRegionCount, Whitish), 0);
+}
+
+TEST(SidePanelDrawing, KnobsAreGreyWithoutRegionsWhiteWithThemAndRedWhilePressed) {
+  PanelRig rig;
+  rig.Draw();
+  EXPECT_GT(CountPixels(rig, kAllGainKnob, Greyish), 0);
+  EXPECT_EQ(CountPixels(rig, kAllGainKnob, Whitish), 0);
+
+  rig.view.SetRegions(2, -1);
+  rig.Press(kFadeX, kFadeY);
+  rig.Draw();
+  EXPECT_GT(CountPixels(rig, kAllGainKnob, Whitish), 0);
+  EXPECT_GT(CountPixels(rig, kAllFadeKnob, Reddish), 0);
+  EXPECT_EQ(CountPixels(rig, kAllFadeKnob, Whitish), 0);
+}
+
+TEST(SidePanelDrawing, TheDiscardBoxIsFilledGreenWhileOnAndOutlinedRedWhilePressed) {
+  PanelRig rig;
+  rig.Draw();
+  EXPECT_EQ(rig.graphics.GetPoint(35, 503), IColor(255, 0, 255, 0));
+  EXPECT_EQ(rig.graphics.GetPoint(32, 500), IColor(255, 255, 255, 255));
+  EXPECT_EQ(rig.graphics.GetPoint(38, 506), IColor(255, 255, 255, 255));
+  EXPECT_TRUE(Background(rig.graphics.GetPoint(39, 507)));
+
+  rig.Press(kDiscardX, kDiscardY);  // switches it off
+  rig.Draw();
+  EXPECT_TRUE(Background(rig.graphics.GetPoint(35, 503)));
+  EXPECT_EQ(rig.graphics.GetPoint(32, 500), IColor(255, 255, 0, 0));
+}
+
+TEST(SidePanelDrawing, APressedArrowIsRed) {
+  PanelRig rig;
+  rig.view.SetRegions(2, 0);
+  rig.Press(kPrevX, kPrevY);
+  rig.Draw();
+  EXPECT_GT(CountPixels(rig, kPrevious, Reddish), 0);
+  EXPECT_EQ(CountPixels(rig, kNext, Reddish), 0);
+  EXPECT_GT(CountPixels(rig, kNext, Whitish), 0);
+}
+
+TEST(SidePanelDrawing, FitScreenIsWhiteOnlyWhileALoopIsShown) {
+  PanelRig rig;
+  rig.Draw();
+  EXPECT_EQ(CountPixels(rig, kFitScreen, Whitish), 0);
+  EXPECT_GT(CountPixels(rig, kFitScreen, Greyish), 0);
+  rig.panel->ShowLoop(true);
+  rig.Draw();
+  EXPECT_GT(CountPixels(rig, kFitScreen, Whitish), 0);
+}
+
+TEST(SidePanelDrawing, TheActiveFollowLetterIsWhiteAndTheOtherGrey) {
+  PanelRig rig;
+  rig.Draw();
+  EXPECT_GT(CountPixels(rig, kFollowYes, Whitish), 0);
+  EXPECT_EQ(CountPixels(rig, kFollowNo, Whitish), 0);
+  rig.panel->ShowFollow(false);
+  rig.Draw();
+  EXPECT_EQ(CountPixels(rig, kFollowYes, Whitish), 0);
+  EXPECT_GT(CountPixels(rig, kFollowNo, Whitish), 0);
+}
+
+TEST(SidePanelDrawing, TheCountdownCoversTheLeftPartAndFramesTheCurrentSecond) {
+  PanelRig rig;
+  rig.view.SetRegions(2, 0);
+  rig.panel->SetResetCountdown(true);
+  rig.clock.Advance(std::chrono::milliseconds(2500));
+  rig.Draw();
+  EXPECT_EQ(rig.graphics.GetPoint(31, 458), IColor(255, 0, 0, 0));
+  EXPECT_EQ(rig.graphics.GetPoint(35, 503), IColor(255, 0, 0, 0));  // no discard box
+  // The frame of the third digit ("3"): columns 75 and 89, rows 461 and 475.
+  EXPECT_EQ(rig.graphics.GetPoint(75, 468), IColor(255, 255, 255, 255));
+  EXPECT_EQ(rig.graphics.GetPoint(89, 461), IColor(255, 255, 255, 255));
+  EXPECT_EQ(rig.graphics.GetPoint(59, 468), IColor(255, 0, 0, 0));
+  EXPECT_GT(CountPixels(rig, kCountdownWillBeDeleted, Whitish), 0);
+}
+
+}  // namespace
+}  // namespace sorvano::test
