@@ -1,12 +1,14 @@
 #pragma once
 
 // Where the editor's controls draw on top of the background, in editor
-// pixels (left, top, right, bottom; right and bottom exclusive). The artwork
-// keeps these areas plain and places the captions beside them; the resources
-// test checks that no caption or box strays into them.
+// pixels (left, top, right, bottom; right and bottom exclusive); the side
+// panel's areas are its own (editor/SidePanelLayout.h). The artwork keeps
+// these areas plain and places the captions beside them; the resources test
+// checks that no caption or box strays into them.
 
 #include <array>
 
+#include "editor/SidePanelLayout.h"
 #include "graphics/GraphicsTypes.h"
 
 namespace sorvano::artwork {
@@ -27,32 +29,23 @@ constexpr IRect kSonogramArea(24, 24, 616, 449);
 // labels, on their baseline.
 constexpr IRect kHzCaption(577, 28, 614, 40);
 
-// The side panel and the areas it draws values into.
-constexpr IRect kPanelRect(24, 450, 370, 515);
-constexpr IRect kActiveRegionNumber(75, 479, 95, 489);
-constexpr IRect kPreviousButton(49, 473, 69, 491);
-constexpr IRect kNextButton(99, 473, 119, 491);
-constexpr IRect kDiscardBox(30, 498, 41, 509);
-// The middle line of the 7 x 7 check square centred in that box.
-constexpr int kDiscardCheckMiddle = 503;
-constexpr IRect kRegionCount(197, 456, 209, 468);
-constexpr IRect kAllGainKnob(196, 476, 208, 488);
-constexpr IRect kAllFadeKnob(196, 495, 208, 507);
-constexpr IRect kLoopText(228, 455, 360, 467);
-constexpr IRect kFollowSwitch(312, 476, 346, 488);
-constexpr IRect kColorMapName(282, 497, 334, 509);
-// The black box of the reset countdown.
-constexpr IRect kCountdownBox(30, 457, 137, 510);
-
 // The stock controls right of the panel.
 constexpr IRect kBrightnessKnob(388, 480, 415, 507);
 constexpr IRect kResetButton(430, 481, 457, 508);
 constexpr IRect kLinkArea(460, 460, 630, 510);
 
-// Areas the panel fills with its values, which must stay plain.
+// Areas the side panel fills with its values (editor/SidePanelLayout.h),
+// which must stay plain.
 constexpr std::array<IRect, 10> kPanelValueAreas = {
-    kActiveRegionNumber, kPreviousButton, kNextButton, kDiscardBox,   kRegionCount,
-    kAllGainKnob,        kAllFadeKnob,    kLoopText,   kFollowSwitch, kColorMapName};
+    side_panel::kActiveNumber, side_panel::kPrevious,    side_panel::kNext,
+    side_panel::kDiscardBox,   side_panel::kRegionCount, side_panel::kAllGainKnob,
+    side_panel::kAllFadeKnob,  side_panel::kLoopText,    side_panel::kFollowSwitch,
+    side_panel::kColorMapName};
+// The middle line of the check square that the panel centres in its discard
+// box.
+constexpr int kDiscardCheckMiddle = side_panel::kDiscardBox.T +
+                                    (side_panel::kDiscardBox.H() - side_panel::kCheckSize) / 2 +
+                                    side_panel::kCheckSize / 2;
 
 // The ear columns: 17 x 61, the left one standing with its last column on the
 // selected region's left edge, the right one with its first column just right

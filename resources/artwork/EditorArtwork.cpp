@@ -94,24 +94,33 @@ void Caption(ArtworkCanvas& c, const char* text, const IRect& r, int align) {
 void DrawSidePanel(ArtworkCanvas& c) {
   // Selection and discard switch; the reset countdown covers this box.
   DrawBox(c, IRect(26, 453, 142, 514));
-  Caption(c, "active region", IRect(kPreviousButton.L, 458, kNextButton.R, 458 + kCaptionSize),
+  Caption(c, "active region",
+          IRect(side_panel::kPrevious.L, 458, side_panel::kNext.R, 458 + kCaptionSize),
           ITextStyle::kCenter);
   Caption(c, "discard unmodified",
-          CaptionOnMarkLine(c, kDiscardCheckMiddle, kDiscardBox.R + 3, 140), ITextStyle::kLeft);
+          CaptionOnMarkLine(c, kDiscardCheckMiddle, side_panel::kDiscardBox.R + 3, 140),
+          ITextStyle::kLeft);
 
   // One box for the global values: the region count and the two knobs acting
   // on all regions, then (after a divider) loop, follow switch and colour map.
   DrawBox(c, IRect(146, 453, 368, 514));
   c.Fill(IRect(213, 457, 214, 510), kBoxEdge);
-  Caption(c, "regions", CaptionOnValueLine(c, kRegionCount, 148, kRegionCount.L - 5),
+  Caption(c, "regions",
+          CaptionOnValueLine(c, side_panel::kRegionCount, 148, side_panel::kRegionCount.L - 5),
           ITextStyle::kRight);
-  Caption(c, "all gain", CaptionOnMarkLine(c, MiddleY(kAllGainKnob), 148, kAllGainKnob.L - 5),
+  Caption(
+      c, "all gain",
+      CaptionOnMarkLine(c, MiddleY(side_panel::kAllGainKnob), 148, side_panel::kAllGainKnob.L - 5),
+      ITextStyle::kRight);
+  Caption(
+      c, "all fade",
+      CaptionOnMarkLine(c, MiddleY(side_panel::kAllFadeKnob), 148, side_panel::kAllFadeKnob.L - 5),
+      ITextStyle::kRight);
+  Caption(c, "follow host cursor :",
+          CaptionOnValueLine(c, side_panel::kFollowSwitch, 215, side_panel::kFollowSwitch.L - 3),
           ITextStyle::kRight);
-  Caption(c, "all fade", CaptionOnMarkLine(c, MiddleY(kAllFadeKnob), 148, kAllFadeKnob.L - 5),
-          ITextStyle::kRight);
-  Caption(c, "follow host cursor :", CaptionOnValueLine(c, kFollowSwitch, 215, kFollowSwitch.L - 3),
-          ITextStyle::kRight);
-  Caption(c, "color map :", CaptionOnValueLine(c, kColorMapName, 215, kColorMapName.L - 3),
+  Caption(c, "color map :",
+          CaptionOnValueLine(c, side_panel::kColorMapName, 215, side_panel::kColorMapName.L - 3),
           ITextStyle::kRight);
 }
 
