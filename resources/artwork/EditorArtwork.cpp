@@ -217,10 +217,9 @@ void DrawButton(ArtworkCanvas& c) {
   DrawButtonFrame(c, kButtonSize, true);
 }
 
-constexpr IColor kEarFill(200, 10, 11, 12);
+constexpr IColor kEarFill(215, 6, 6, 7);
 constexpr IColor kEarEdge(220, 150, 154, 160);
-constexpr IColor kEarCell(26, 255, 255, 255);
-constexpr IColor kEarDivider(60, 255, 255, 255);
+constexpr IColor kEarCell(20, 255, 255, 255);
 
 // Left ear: a tab of 16 columns with rounded outer corners on the left,
 // its last column open so the region's outline shows through. Four cells
@@ -236,11 +235,11 @@ void DrawLeftEar(ArtworkCanvas& c) {
 }
 
 // Right ear: a tab of 17 columns with rounded outer corners on the right and
-// wells for the gain knob (centre row 23) and the fade knob (centre row 38).
+// a well one pixel wider than each knob the view draws there: the gain knob
+// around row 23 and the fade knob around row 38, both in column 8.
 void DrawRightEar(ArtworkCanvas& c) {
   c.FillRoundRect(IRect(-6, 0, kEarWidth, kEarHeight), 5, kEarEdge);
   c.FillRoundRect(IRect(-6, 1, kEarWidth - 1, kEarHeight - 1), 4, kEarFill);
-  c.Fill(IRect(1, 31, kEarWidth - 2, 32), kEarDivider);
   c.FillDisc(E(8) + 4, E(23) + 4, E(6) + 4, kEarCell);
   c.FillDisc(E(8) + 4, E(38) + 4, E(6) + 4, kEarCell);
 }
