@@ -48,6 +48,7 @@ void Sorvano::SetUpParams() {
 }
 
 void Sorvano::Reset() {
+  mModRate.store(GetSampleRate(), std::memory_order_relaxed);
   if (mView) mView->SetSampleRate(GetSampleRate());
 }
 
@@ -135,9 +136,15 @@ int Sorvano::ReadSpectralFrames(Complex* dest, int* framePos) {
 }
 
 int Sorvano::AddMod(const ModRegion* region, double gain, double fade) {
+  if (!region) {
+    ScopedLock lock(*this);
+    return mMods.Count();
+  }
+  const double rate = mModRate.load(std::memory_order_relaxed);
+  ModRecord record = BuildModRecord(*region, gain, fade, rate);
   ScopedLock lock(*this);
-  if (!region) return mMods.Count();
-  return mMods.Add(*region, gain, fade, GetSampleRate());
+  if (GetSampleRate() != rate) record = BuildModRecord(*region, gain, fade, GetSampleRate());
+  return mMods.Add(record);
 }
 
 int Sorvano::DeleteMod(int idx) {
@@ -146,8 +153,12 @@ int Sorvano::DeleteMod(int idx) {
 }
 
 void Sorvano::UpdateMod(int idx, const ModRegion* region, double gain, double fade) {
+  if (!region) return;
+  const double rate = mModRate.load(std::memory_order_relaxed);
+  ModRecord record = BuildModRecord(*region, gain, fade, rate);
   ScopedLock lock(*this);
-  if (region) mMods.Update(idx, *region, gain, fade, GetSampleRate());
+  if (GetSampleRate() != rate) record = BuildModRecord(*region, gain, fade, GetSampleRate());
+  mMods.Update(idx, record);
 }
 
 void Sorvano::ClearMods() {
@@ -169,6 +180,8 @@ void Sorvano::ToggleModBypass(int idx) {
   ScopedLock lock(*this);
   mMods.ToggleBypass(idx);
 }
+
+void Sorvano::ReserveMods(int count) { mMods.Reserve(count); }
 
 void Sorvano::CycleColorMap() {
   ScopedLock lock(*this);

@@ -86,8 +86,10 @@ public:
   int ReadSpectralFrames(Complex* dest, int* framePos) override;
 
   // Region list operations; each takes the plug-in lock. Records are built
-  // at the current sample rate. See ModList for indices and results; a null
-  // region adds or changes nothing.
+  // at the current sample rate, before the lock is taken (they are rebuilt
+  // under it only if the rate changed meanwhile), so that the lock is held
+  // for a copy. See ModList for indices and results; a null region adds or
+  // changes nothing.
   int AddMod(const ModRegion* region, double gain, double fade) override;
   int DeleteMod(int idx) override;
   void UpdateMod(int idx, const ModRegion* region, double gain, double fade) override;
@@ -95,6 +97,8 @@ public:
   void ToggleModMute(int idx) override;
   void ToggleModSolo(int idx) override;
   void ToggleModBypass(int idx) override;
+  // Any thread, without the plug-in lock: see ModList::Reserve.
+  void ReserveMods(int count) override;
 
   // Editor thread (the side panel); takes the plug-in lock. Steps "colormap"
   // to the next of its four values, wrapping, and passes it on to the view.
@@ -129,6 +133,9 @@ private:
   SpectralRing mSpectralRing;
   StftProcessor mProcessor;
   std::atomic<int> mColorMapIndex{0};
+  // The sample rate as of the last Reset, for building records before the
+  // plug-in lock is taken; under the lock the real rate is checked.
+  std::atomic<double> mModRate{44100.0};
   ViewLink* mView = nullptr;
   SidePanelLink* mSidePanel = nullptr;
 };
