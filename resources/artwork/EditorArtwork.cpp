@@ -170,11 +170,13 @@ void DrawLogo(ArtworkCanvas& c) {
          ITextStyle::kBold, ITextStyle::kLeft, kLogo);
   c.Text("Orvek", IRect(a.L + 11, a.T + 31, a.R - 30, a.T + 31 + kMakerSize), kMakerSize,
          ITextStyle::kNormal, ITextStyle::kLeft, kLogoDim);
-  const int cx = E(a.R - 16), cy = E(a.T + 16);
-  c.StrokeRing(cx, cy, E(9), 10, kLogoDim);
-  c.Text("?", IRect(a.R - 26, a.T + 9, a.R - 6, a.T + 9 + 14), 14, ITextStyle::kBold,
+  // The help mark and its label share one centre line, far enough in that
+  // the label ends inside the link area.
+  const int helpX = a.R - 18;
+  c.StrokeRing(E(helpX), E(a.T + 16), E(9), 10, kLogoDim);
+  c.Text("?", IRect(helpX - 10, a.T + 9, helpX + 10, a.T + 9 + 14), 14, ITextStyle::kBold,
          ITextStyle::kCenter, kLogoDim);
-  c.Text("manual", IRect(a.R - 46, a.T + 31, a.R + 14, a.T + 31 + kCaptionSize), kCaptionSize,
+  c.Text("manual", IRect(helpX - 30, a.T + 31, helpX + 30, a.T + 31 + kCaptionSize), kCaptionSize,
          ITextStyle::kNormal, ITextStyle::kCenter, kLogoDim);
 }
 

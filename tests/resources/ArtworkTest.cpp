@@ -145,6 +145,18 @@ TEST_F(BackgroundTest, PanelValueAreasArePlain) {
   }
 }
 
+// The name, maker and help mark lie inside the link area, so that a click on
+// any of them opens the manual: beside and below it each line of the body
+// is one plain colour.
+TEST_F(BackgroundTest, TheLogoStaysInsideTheLinkArea) {
+  const IRect& link = artwork::kLinkArea;
+  for (int y = link.T - 5; y < artwork::kEditorHeight - 1; ++y) {
+    const bool below = y >= link.B;
+    const IRect line(below ? link.L : link.R, y, artwork::kEditorWidth - 1, y + 1);
+    EXPECT_EQ(NotPlain(line), "");
+  }
+}
+
 // The sonogram area is black, so that blank history columns and the gaps
 // between panes and labels match, and opaque, so nothing shows through;
 // only the "Hz" caption is printed on it.
