@@ -18,7 +18,7 @@
 #include "editor/PluginLink.h"
 #include "editor/SorvanoControl.h"
 #include "engine/Sorvano.h"
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 #include "graphics/PluginLockGate.h"
 
 namespace sorvano {

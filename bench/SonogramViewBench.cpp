@@ -22,7 +22,7 @@
 #include "editor/PluginLink.h"
 #include "editor/SonogramPane.h"
 #include "editor/SorvanoControl.h"
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 #include "tests/editor/PlainPane.h"
 
 namespace {

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <limits>
 
-#include "editor/SidePanelLink.h"
-#include "editor/ViewLink.h"
 #include "editor/SavedViewState.h"
+#include "editor/SidePanel.h"
+#include "editor/SidePanelLink.h"
+#include "editor/SorvanoControl.h"
+#include "editor/ViewLink.h"
+#include "engine/EditorAssembly.h"
 #include "framework/DataChunk.h"
 #include "framework/FourCharCode.h"
 
@@ -28,9 +31,18 @@ Sorvano::Sorvano(VstHostCallback hostCallback)
       mSpectralRing(mBlock.data() + 2 * StftProcessor::kFrameSize),
       mProcessor(mBlock.data(), mSoloMarks.data(), mSpectralRing) {
   SetUpParams();
+  const EditorControls editor = AssembleEditor(*this);
+  mEditorView = editor.view;
+  mEditorPanel = editor.panel;
+  ConnectEditorViews(editor.view, editor.panel);
 }
 
-Sorvano::~Sorvano() = default;
+Sorvano::~Sorvano() {
+  // The view and the panel reach into this object's members (ring, region
+  // list, parameters), so they go before those do.
+  ConnectEditorViews(nullptr, nullptr);
+  DestroyEditor();
+}
 
 void Sorvano::SetUpParams() {
   GetParam(kParamReset)->SetupBool("reset", false);

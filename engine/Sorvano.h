@@ -16,6 +16,8 @@ namespace sorvano {
 
 class ViewLink;
 class SidePanelLink;
+class SidePanel;
+class SorvanoControl;
 
 // The effect: a stereo STFT processor that applies the gains of user-drawn
 // time-frequency regions and hands the processed spectra to the sonogram view.
@@ -45,7 +47,8 @@ public:
   // First item of the saved state.
   static constexpr int32_t kStateTag = 1014;
 
-  // Entry point, under the process-wide construction lock.
+  // Entry point, under the process-wide construction lock. The last step
+  // assembles the editor (engine/EditorAssembly.h).
   explicit Sorvano(VstHostCallback hostCallback);
   ~Sorvano() override;
 
@@ -113,6 +116,11 @@ public:
   // (or with null) those messages are skipped.
   void ConnectEditorViews(ViewLink* view, SidePanelLink* sidePanel);
 
+  // The editor's own controls, for the headless tools and tests; owned by
+  // the editor, valid for the plug-in's life.
+  SorvanoControl* EditorView() const { return mEditorView; }
+  SidePanel* EditorPanel() const { return mEditorPanel; }
+
   // Inspection, for tests; the plug-in lock held by the caller.
   const StftProcessor& Processor() const { return mProcessor; }
   const ModList& Mods() const { return mMods; }
@@ -138,6 +146,8 @@ private:
   std::atomic<double> mModRate{44100.0};
   ViewLink* mView = nullptr;
   SidePanelLink* mSidePanel = nullptr;
+  SorvanoControl* mEditorView = nullptr;
+  SidePanel* mEditorPanel = nullptr;
 };
 
 }  // namespace sorvano

@@ -8,7 +8,7 @@
 
 #include "editor/DisplayRows.h"
 #include "editor/SorvanoControl.h"
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 #include "tests/editor/FakeEngine.h"
 
 namespace sorvano {

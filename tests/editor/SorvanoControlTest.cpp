@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "editor/DisplayRows.h"
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 #include "tests/editor/ViewTestSupport.h"
 
 namespace sorvano::test {

@@ -11,10 +11,10 @@
 
 #include "editor/SorvanoControl.h"
 #include "engine/Sorvano.h"
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 #include "tests/editor/ViewTestSupport.h"
 #include "tools/render/PlayingHost.h"
-#include "tools/render/ViewAttachment.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 
 namespace sorvano::test {
 namespace {
@@ -47,7 +47,8 @@ TEST(ViewThreadsTest, AudioPublishingWhileTheEditorDraws) {
   MissingImageTolerance tolerance;
   PlayingHost host;
   Sorvano plug(PlayingHost::Callback());
-  const AttachedView attached = AttachSonogramView(plug);
+  auto* graphics = static_cast<OffscreenGraphics*>(plug.GetEditor());
+  SorvanoControl* view = plug.EditorView();
   host.Open(plug, 44100.0, 256);
 
   std::atomic<bool> done{false};
@@ -64,13 +65,13 @@ TEST(ViewThreadsTest, AudioPublishingWhileTheEditorDraws) {
   int32_t last = 0;
   while (!done) {
     IRect dirty;
-    if (attached.graphics->IsDirty(dirty)) attached.graphics->Draw(dirty);
-    const int32_t position = attached.view->Inspect().position;
+    if (graphics->IsDirty(dirty)) graphics->Draw(dirty);
+    const int32_t position = view->Inspect().position;
     ASSERT_GE(position, last) << "continuous playback only moves forward";
     last = position;
   }
   audio.join();
-  const SorvanoControl::Snapshot s = attached.view->Inspect();
+  const SorvanoControl::Snapshot s = view->Inspect();
   EXPECT_EQ(s.loopStart, -1) << "no loop in continuous playback";
   host.SwitchOff();
 }

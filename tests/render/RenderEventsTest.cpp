@@ -51,7 +51,7 @@ TEST(RenderEvents, AMutedRegionAheadOfThePlayheadSilencesTheToneInIt) {
   EXPECT_EQ(listing, "68608 97280 625 1190 183 320 1 0.1 1 0 0\n1\n");
   const IRect r = render.View().InspectRegions().regions.at(0).mMainRect;
   const DrawSurface& surface = *render.Surface();
-  EXPECT_GT(Brightest(surface, r.L - 20, r.T, r.B), 300);  // the tone before the region
+  EXPECT_GT(Brightest(surface, r.L - 30, r.T, r.B), 300);  // the tone before the region, left of its ears
   // Inside, away from the outline and the widgets: dark.
   EXPECT_LT(Brightest(surface, r.L + 10, r.T + 3, r.B - 3), 200);  // the grid lines are (64, 64, 64)
   EXPECT_LT(Brightest(surface, (r.L + r.R) / 2, r.T + 3, r.B - 3), 200);  // the grid lines are (64, 64, 64)

@@ -6,7 +6,7 @@
 
 #include "editor/SorvanoControl.h"
 #include "engine/Sorvano.h"
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 #include "tools/render/SonogramRender.h"
 #include "tools/vsthost/AudioData.h"
 

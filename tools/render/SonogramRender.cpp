@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/Sorvano.h"
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 #include "graphics/PngWriter.h"
 #include "tools/vsthost/AudioData.h"
 
@@ -12,7 +12,8 @@ namespace sorvano {
 
 SonogramRender::SonogramRender(double rate, int blockSize)
     : mPlug(std::make_unique<Sorvano>(PlayingHost::Callback())),
-      mAttached(AttachSonogramView(*mPlug)),
+      mGraphics(static_cast<OffscreenGraphics*>(mPlug->GetEditor())),
+      mView(mPlug->EditorView()),
       mRate(rate),
       mBlockSize(std::max(blockSize, 1)) {
   mHost.Open(*mPlug, rate, mBlockSize);
@@ -35,7 +36,7 @@ bool SonogramRender::SetDisplay(double bright, const std::string& colorMap) {
 
 void SonogramRender::Tick() {
   IRect dirty;
-  if (mAttached.graphics->IsDirty(dirty)) mAttached.graphics->Draw(dirty);
+  if (mGraphics->IsDirty(dirty)) mGraphics->Draw(dirty);
 }
 
 void SonogramRender::Play(const AudioData& audio) {
@@ -69,7 +70,7 @@ void SonogramRender::PlayFrames(const AudioData& audio, std::size_t frames) {
 }
 
 const DrawSurface* SonogramRender::Surface() const {
-  return mAttached.graphics->GetDrawSurface();
+  return mGraphics->GetDrawSurface();
 }
 
 bool SonogramRender::WritePng(const std::string& path) const {

@@ -12,12 +12,13 @@
 #include <string>
 
 #include "tools/render/PlayingHost.h"
-#include "tools/render/ViewAttachment.h"
 
 namespace sorvano {
 
 class DrawSurface;
+class OffscreenGraphics;
 class Sorvano;
+class SorvanoControl;
 struct AudioData;
 
 class SonogramRender {
@@ -52,13 +53,15 @@ public:
   bool WritePng(const std::string& path) const;
 
   Sorvano& Plugin() { return *mPlug; }
-  SorvanoControl& View() { return *mAttached.view; }
-  OffscreenGraphics& Graphics() { return *mAttached.graphics; }
+  SorvanoControl& View() { return *mView; }
+  OffscreenGraphics& Graphics() { return *mGraphics; }
 
 private:
   PlayingHost mHost;
   std::unique_ptr<Sorvano> mPlug;
-  AttachedView mAttached;
+  // The plug-in's own editor, drawn offscreen (owned by the plug-in).
+  OffscreenGraphics* mGraphics = nullptr;
+  SorvanoControl* mView = nullptr;
   double mRate;
   int mBlockSize;
   std::size_t mAudioAt = 0;  // next frame of the audio to play
