@@ -214,13 +214,23 @@ void DrawButtonFrame(ArtworkCanvas& c, int y0, bool pressed) {
   }
 }
 
+// Both frames start from the background under the button, so the image is
+// opaque: its rounded corners are already blended with the editor's body,
+// and no blend mode or screenshot sees a translucent pixel there.
 void DrawButton(ArtworkCanvas& c) {
-  DrawButtonFrame(c, 0, false);
-  DrawButtonFrame(c, kButtonSize, true);
+  ArtworkCanvas background(kEditorWidth, kEditorHeight);
+  DrawBackground(background);
+  for (int frame = 0; frame < 2; ++frame) {
+    c.Copy(background, kResetButton, 0, frame * kButtonSize);
+    DrawButtonFrame(c, frame * kButtonSize, frame == 1);
+  }
 }
 
-constexpr IColor kEarFill(215, 6, 6, 7);
-constexpr IColor kEarEdge(220, 150, 154, 160);
+// The ears are opaque but for their rounded corners and the left ear's open
+// column: the sonogram under them varies, and a translucent pixel would mix
+// the surface's alpha when the view blends them in.
+constexpr IColor kEarFill(255, 8, 8, 9);
+constexpr IColor kEarEdge(255, 140, 144, 150);
 constexpr IColor kEarCell(20, 255, 255, 255);
 
 // Left ear: a tab of 16 columns with rounded outer corners on the left,
