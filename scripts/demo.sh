@@ -40,22 +40,24 @@ muted_log="$demo_dir/host-output-muted-tone.txt"
 
 # A user's gestures on the editor, in editor pixels: while the signal plays,
 # a region is drawn ahead of the playhead over the fifth tone of the right
-# channel (1.00 to 1.25 s, about 1.1 kHz) and its "M" button pressed.
+# channel (1.00 to 1.25 s, about 1.1 kHz; the band stays clear of the tones
+# before and after it) and its "M" button pressed.
 cat >"$events" <<'EVENTS'
 play 0.3
-press 140 252
-drag 165 268
-drag 186 282
-release 186 282
-move 123 247
-press 123 247
-release 123 247
+press 146 258
+drag 165 266
+drag 184 274
+release 184 274
+move 130 258
+press 130 258
+release 130 258
 play 4
 EVENTS
 "$render" "$input" "$picture" --bright 0.1 --events "$events" --print-regions \
   --save-program "$muted_program" >"$regions"
 "$host" process "$plugin" --in "$input" --out "$muted_output" --load-program "$muted_program" >"$muted_log"
-# The listing: start end lowHz highHz lowRow highRow gain fade mute solo bypass.
+# The listing: start end lowHz highHz lowRow highRow gain fade mute solo
+# bypass; the test signal's rate is 48000 Hz.
 region=$(awk 'NR == 1 { printf "%.2f to %.2f s, %d to %d Hz, %s", $1 / 48000, $2 / 48000, $3, $4, $9 == 1 ? "muted" : "not muted" }' "$regions")
 
 cat <<REPORT
@@ -99,10 +101,10 @@ signal with that chunk loaded (sorvano-host process --load-program).
   output (tone muted):   $muted_output
   what the host printed: $muted_log
 
-Look at the picture: the white bars on the lower left are the right
-channel's tones, the curve is the left channel's sweep. Inside the region's
-box (marked "M", with its buttons and knobs beside it) the tone at about
-1.1 kHz is gone and the noise around it is dark: the sonogram shows the
+Look at the picture: the short white bars, rising from the lower left, are
+the right channel's tones, the curve is the left channel's sweep. Inside the
+region's box (marked "M", with its buttons and knobs beside it) the tone at
+about 1.1 kHz is gone and the noise is dark: the sonogram shows the
 processed audio. Listen to $muted_output
 against $output: the fifth tone of the right channel, a
 quarter of a second from 1.00 s, is silent; the tones before and after it,
