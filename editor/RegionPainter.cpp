@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 #include "editor/DisplayRows.h"
 #include "editor/KnobPainter.h"
@@ -90,7 +91,8 @@ void DrawSelected(IEditorGraphics& g, const EditorMod& mod, const IRect& r, cons
     if (!extent.Empty()) g.DrawRect(kWhite, extent);
   }
   const bool textDragged = showFade ? look.drag == DragMode::kFadeKnob : look.drag == DragMode::kGainKnob;
-  RegionText(g, s.mTextBox, showFade ? mod.mFadeText : mod.mGainText, textDragged ? kRed : kWhite, true);
+  RegionText(g, showFade ? s.mFadeTextBox : s.mTextBox, showFade ? mod.mFadeText : mod.mGainText,
+             textDragged ? kRed : kWhite, true);
 
   if (leftEar.surface) g.DrawImage(leftEar, s.mLeftEar, 0, 0, nullptr);
   if (rightEar.surface) g.DrawImage(rightEar, s.mRightEar, 0, 0, nullptr);
@@ -116,19 +118,20 @@ void DrawSelected(IEditorGraphics& g, const EditorMod& mod, const IRect& r, cons
                     KnobColor(look.drag == DragMode::kFadeKnob, look.hover == HoverCode::kFadeKnob));
 
   // Green markers of its times above the pane and its frequencies right of it.
+  const RegionPainter::MarkerLabels labels = RegionPainter::MarkerLabelsFor(r, pane);
   const ITextStyle green = Style(kMarkerGreen, ITextStyle::kCenter);
-  const int stripTop = pane.T - kTimeStripOffset;
   char text[32];
-  for (const auto& [x, position] : {std::pair{r.L, mod.mRegion.mStart}, std::pair{r.R, mod.mRegion.mEnd}}) {
-    g.DrawVerticalLine(kMarkerGreen, x, stripTop + kStripHeight, pane.T);
+  for (const auto& [x, position, box] : {std::tuple{r.L, mod.mRegion.mStart, labels.start},
+                                         std::tuple{r.R, mod.mRegion.mEnd, labels.end}}) {
+    g.DrawVerticalLine(kMarkerGreen, x, box.B, pane.T);
     TimeText(text, position, look.sampleRate);
-    g.DrawText(green, text, IRect(x - kTimeLabelWidth / 2, stripTop, x + kTimeLabelWidth / 2, stripTop + kStripHeight));
+    g.DrawText(green, text, box);
   }
-  for (const auto& [y, hz] : {std::pair{r.B, mod.mRegion.mLowHz}, std::pair{r.T, mod.mRegion.mHighHz}}) {
-    g.DrawHorizontalLine(kMarkerGreen, y, pane.R, pane.R + 2);
+  for (const auto& [y, hz, box] : {std::tuple{r.B, mod.mRegion.mLowHz, labels.low},
+                                   std::tuple{r.T, mod.mRegion.mHighHz, labels.high}}) {
+    g.DrawHorizontalLine(kMarkerGreen, y, pane.R, box.L);
     std::snprintf(text, sizeof text, "%.0f", static_cast<double>(hz));
-    g.DrawText(Style(kMarkerGreen, ITextStyle::kRight), text,
-               IRect(pane.R + 2, y - 5, pane.R + 2 + kFrequencyLabelWidth, y + 5));
+    g.DrawText(Style(kMarkerGreen, ITextStyle::kRight), text, box);
   }
 
   ViewMarks::DrawHandle(g, r.L - 2, r.T - 2,
@@ -144,6 +147,22 @@ void DrawSelected(IEditorGraphics& g, const EditorMod& mod, const IRect& r, cons
 }
 
 }  // namespace
+
+RegionPainter::MarkerLabels RegionPainter::MarkerLabelsFor(const IRect& marked, const IRect& pane) {
+  const int stripTop = pane.T - kTimeStripOffset;
+  const auto time = [stripTop](int x) {
+    return IRect(x - kTimeLabelWidth / 2, stripTop, x + kTimeLabelWidth / 2,
+                 stripTop + kStripHeight);
+  };
+  const auto frequency = [&pane](int y) {
+    return IRect(pane.R + 2, y - 5, pane.R + 2 + kFrequencyLabelWidth, y + 5);
+  };
+  return MarkerLabels{time(marked.L), time(marked.R), frequency(marked.T), frequency(marked.B)};
+}
+
+bool RegionPainter::ShowsSelection(const RegionList& regions, const SonogramPane& main) {
+  return regions.SelectedMod() != nullptr && !main.MarkedRect().Empty();
+}
 
 IRect RegionPainter::FadeExtent(const EditorMod& mod, const SonogramPane& main, int sampleRate) {
   const IRect& r = mod.mMainRect;
@@ -179,16 +198,18 @@ ViewHitRects RegionPainter::Draw(IEditorGraphics& g, RegionList& regions, const 
         const IRect extent = FadeExtent(mod, main, look.sampleRate);
         if (!extent.Empty()) g.DrawRect(kGrey, extent);
       }
-      RegionText(g, s.mTextBox, look.showFades ? mod.mFadeText : mod.mGainText, kWhite, false);
+      const bool fades = look.showFades;
+      RegionText(g, fades ? s.mFadeTextBox : s.mTextBox, fades ? mod.mFadeText : mod.mGainText, kWhite,
+                 false);
       RoundedOutline(g, mod.mMainRect, kWhite);
     }
     if (!mod.mOverviewRect.Empty()) {
       g.FillRect(i == selected ? kSelectedBlock : kWhite, mod.mOverviewRect, nullptr);
     }
   }
-  const EditorMod* mod = regions.SelectedMod();
-  const IRect& marked = main.MarkedRect();
-  if (mod && !marked.Empty()) DrawSelected(g, *mod, marked, main, look, leftEar, rightEar, hit);
+  if (ShowsSelection(regions, main)) {
+    DrawSelected(g, *regions.SelectedMod(), main.MarkedRect(), main, look, leftEar, rightEar, hit);
+  }
   return hit;
 }
 

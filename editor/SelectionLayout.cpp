@@ -9,6 +9,8 @@ namespace {
 // Widget columns for a region this low or lower are lifted and widened.
 constexpr int kLowRegion = 60;
 constexpr int kTextBoxWideFrom = 48;  // wider than 47 pixels: box inside
+constexpr int kFadeTextWidth = 56;
+constexpr int kFadeTextBoxWideFrom = kFadeTextWidth + 6;
 
 }  // namespace
 
@@ -45,6 +47,13 @@ SelectionLayout SelectionLayout::For(const IRect& rect, const IRect& pane) {
   } else {
     const int cx = std::max((L + R) / 2, pane.L + 20);
     s.mTextBox = IRect(cx - 22, B + 5, cx + 22, B + 17);
+  }
+  if (R - L >= kFadeTextBoxWideFrom) {
+    s.mFadeTextBox = IRect(R - 5 - kFadeTextWidth, B - 15, R - 5, B - 3);
+  } else {
+    // As far from the pane's left side as the narrow gain box.
+    const int cx = std::max((L + R) / 2, pane.L + kFadeTextWidth / 2 - 2);
+    s.mFadeTextBox = IRect(cx - kFadeTextWidth / 2, B + 5, cx + kFadeTextWidth / 2, B + 17);
   }
 
   s.mTopLeftHandle = IRect(L - 2, T - 2, L - 2 + kHandleSize, T - 2 + kHandleSize);

@@ -265,10 +265,20 @@ void SorvanoControl::PaintColumns(int32_t first, int columns) {
 
 void SorvanoControl::Paint(IEditorGraphics& graphics) {
   CopyPanes(graphics);
-  mFrequencyLabels.DrawFrequency(graphics, mMain.Rect(), mTextStyle);
+  // The selected region's green markers stand in the label strips; the axis
+  // labels they would run into are left out.
+  AxisLabels::KeepOut timeKeepOut;
+  AxisLabels::KeepOut frequencyKeepOut;
+  if (RegionPainter::ShowsSelection(mRegions, mMain)) {
+    const RegionPainter::MarkerLabels markers =
+        RegionPainter::MarkerLabelsFor(mMain.MarkedRect(), mMain.Rect());
+    timeKeepOut = {markers.start, markers.end};
+    frequencyKeepOut = {markers.high, markers.low};
+  }
+  mFrequencyLabels.DrawFrequency(graphics, mMain.Rect(), mTextStyle, frequencyKeepOut);
   graphics.DrawRect(kGrey, mMain.Rect());
   mMain.TimeLabels().DrawTime(graphics, mMain.Rect(), mMain.Rect().T - kMainTimeStripOffset,
-                              mTextStyle);
+                              mTextStyle, timeKeepOut);
   graphics.DrawRect(kGrey, mOverview.Rect());
   mOverview.TimeLabels().DrawTime(graphics, mOverview.Rect(),
                                   mOverview.Rect().B + kOverviewTimeStripOffset, mTextStyle);
