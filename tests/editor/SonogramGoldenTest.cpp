@@ -8,16 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <memory>
 #include <numbers>
 #include <vector>
 
 #include "graphics/DrawSurface.h"
-#include "graphics/PngWriter.h"
-#include "graphics/Surface.h"
+#include "tests/editor/GoldenImage.h"
 #include "tests/editor/ViewTestSupport.h"
 #include "tools/render/SonogramRender.h"
 #include "tools/vsthost/AudioData.h"
@@ -54,12 +49,6 @@ AudioData KnownSignal() {
   return audio;
 }
 
-std::vector<unsigned char> ReadFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in),
-                                    std::istreambuf_iterator<char>());
-}
-
 TEST(SonogramGoldenTest, KnownSignalMatchesTheGoldenImage) {
   MissingImageTolerance tolerance;
   SonogramRender render(kRate, 512);
@@ -67,35 +56,7 @@ TEST(SonogramGoldenTest, KnownSignalMatchesTheGoldenImage) {
   const DrawSurface* actual = render.Surface();
   ASSERT_NE(actual, nullptr);
 
-  const char* actualPath = SORVANO_BINARY_DIR "/sonogram_view-actual.png";
-  const std::vector<unsigned char> bytes =
-      ReadFile(SORVANO_SOURCE_DIR "/tests/editor/golden/sonogram_view.png");
-  if (bytes.empty()) {
-    WritePng(*actual, actualPath);
-    FAIL() << "tests/editor/golden/sonogram_view.png is missing; the actual picture is "
-           << actualPath;
-  }
-  const std::unique_ptr<PixelSurface> golden(DecodePng(bytes.data(), bytes.size(), nullptr));
-  ASSERT_NE(golden, nullptr);
-  ASSERT_EQ(golden->Width(), actual->Width());
-  ASSERT_EQ(golden->Height(), actual->Height());
-
-  int differing = 0;
-  int firstX = -1, firstY = -1;
-  for (int y = 0; y < actual->Height(); ++y) {
-    for (int x = 0; x < actual->Width(); ++x) {
-      if (SurfaceGetPixel(actual, x, y) == SurfaceGetPixel(golden.get(), x, y)) continue;
-      if (differing++ == 0) {
-        firstX = x;
-        firstY = y;
-      }
-    }
-  }
-  if (differing == 0) return;
-  const bool written = WritePng(*actual, actualPath);
-  ADD_FAILURE() << differing << " pixels differ from the golden image, the first at (" << firstX
-                << ", " << firstY << "); the actual picture is "
-                << (written ? actualPath : "(could not be written)");
+  ExpectMatchesGolden(*actual, "sonogram_view");
 }
 
 }  // namespace
