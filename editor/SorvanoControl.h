@@ -9,8 +9,11 @@
 //
 // The control owns the view lock and its parts, each with one job: the
 // column history, the two panes, the frequency labels and the playback
-// tracker. Region editing (the region list, the mouse modes and the region
-// painters) plugs into the places marked below.
+// tracker. Region editing has parts of its own beside them: the region list
+// mirrored into the engine (RegionList), the geometry of the gestures
+// (RegionGestures), the selected region's widgets (SelectionLayout) and the
+// painter (RegionPainter); the mouse handlers that drive them are in
+// SorvanoControlMouse.cpp.
 //
 // Draw, under the view lock from the first step to the last:
 //   1. Pick up what host threads handed over (sample rate, brightness and

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <limits>
 
-#include "editor/SidePanelLink.h"
-#include "editor/ViewLink.h"
 #include "editor/SavedViewState.h"
 #include "editor/SidePanel.h"
+#include "editor/SidePanelLink.h"
 #include "editor/SorvanoControl.h"
+#include "editor/ViewLink.h"
 #include "engine/EditorAssembly.h"
 #include "framework/DataChunk.h"
 #include "framework/FourCharCode.h"

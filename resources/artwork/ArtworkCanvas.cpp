@@ -68,6 +68,18 @@ void ArtworkCanvas::Blend(int x, int y, const IColor& colour, int coverage) {
   pixel = Over(pixel, colour, alpha);
 }
 
+void ArtworkCanvas::Copy(const ArtworkCanvas& from, const IRect& source, int x, int y) {
+  for (int sy = source.T; sy < source.B; ++sy) {
+    for (int sx = source.L; sx < source.R; ++sx) {
+      const int dx = x + sx - source.L, dy = y + sy - source.T;
+      if (sx < 0 || sy < 0 || sx >= from.Width() || sy >= from.Height()) continue;
+      if (dx < 0 || dy < 0 || dx >= Width() || dy >= Height()) continue;
+      mSurface.Bits()[static_cast<std::size_t>(dy) * mSurface.RowSpan() + dx] =
+          from.mSurface.Bits()[static_cast<std::size_t>(sy) * from.mSurface.RowSpan() + sx];
+    }
+  }
+}
+
 void ArtworkCanvas::Clear(const IRect& rect) {
   const IRect r = rect.Intersect(IRect(0, 0, Width(), Height()));
   for (int y = r.T; y < r.B; ++y) {

@@ -39,6 +39,9 @@ public:
   // points outside the surface are ignored.
   void Blend(int x, int y, const IColor& colour, int coverage = kFullCoverage);
 
+  // Copies the pixels of `source` in `from` to (x, y), replacing what is
+  // there; both sides are clipped to their surfaces.
+  void Copy(const ArtworkCanvas& from, const IRect& source, int x, int y);
   // Makes the rectangle fully transparent.
   void Clear(const IRect& rect);
   // The rectangle composited with one colour.

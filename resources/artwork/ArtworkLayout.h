@@ -20,11 +20,11 @@ constexpr int kEditorHeight = 540;
 constexpr IRect kViewRect(24, 24, 616, 445);
 constexpr IRect kMainPane(30, 40, 576, 353);
 constexpr IRect kOverviewPane(30, 362, 605, 429);
-// The black area behind the view. It reaches four lines below the view's
+// The black area behind the view. It reaches five lines below the view's
 // rectangle: the overview's time labels, drawn from 8 pixels below that pane
-// in 13-pixel text, end on line 447, and one black line keeps them off the
-// frame.
-constexpr IRect kSonogramArea(24, 24, 616, 449);
+// in 13-pixel text, put ink down to line 448, and one black line keeps them
+// off the frame.
+constexpr IRect kSonogramArea(24, 24, 616, 450);
 // The "Hz" caption: above the frequency labels, right of the main pane's time
 // labels, on their baseline.
 constexpr IRect kHzCaption(577, 28, 614, 40);

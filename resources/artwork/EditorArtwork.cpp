@@ -170,11 +170,13 @@ void DrawLogo(ArtworkCanvas& c) {
          ITextStyle::kBold, ITextStyle::kLeft, kLogo);
   c.Text("Orvek", IRect(a.L + 11, a.T + 31, a.R - 30, a.T + 31 + kMakerSize), kMakerSize,
          ITextStyle::kNormal, ITextStyle::kLeft, kLogoDim);
-  const int cx = E(a.R - 16), cy = E(a.T + 16);
-  c.StrokeRing(cx, cy, E(9), 10, kLogoDim);
-  c.Text("?", IRect(a.R - 26, a.T + 9, a.R - 6, a.T + 9 + 14), 14, ITextStyle::kBold,
+  // The help mark and its label share one centre line, far enough in that
+  // the label ends inside the link area.
+  const int helpX = a.R - 18;
+  c.StrokeRing(E(helpX), E(a.T + 16), E(9), 10, kLogoDim);
+  c.Text("?", IRect(helpX - 10, a.T + 9, helpX + 10, a.T + 9 + 14), 14, ITextStyle::kBold,
          ITextStyle::kCenter, kLogoDim);
-  c.Text("manual", IRect(a.R - 46, a.T + 31, a.R + 14, a.T + 31 + kCaptionSize), kCaptionSize,
+  c.Text("manual", IRect(helpX - 30, a.T + 31, helpX + 30, a.T + 31 + kCaptionSize), kCaptionSize,
          ITextStyle::kNormal, ITextStyle::kCenter, kLogoDim);
 }
 
@@ -212,15 +214,24 @@ void DrawButtonFrame(ArtworkCanvas& c, int y0, bool pressed) {
   }
 }
 
+// Both frames start from the background under the button, so the image is
+// opaque: its rounded corners are already blended with the editor's body,
+// and no blend mode or screenshot sees a translucent pixel there.
 void DrawButton(ArtworkCanvas& c) {
-  DrawButtonFrame(c, 0, false);
-  DrawButtonFrame(c, kButtonSize, true);
+  ArtworkCanvas background(kEditorWidth, kEditorHeight);
+  DrawBackground(background);
+  for (int frame = 0; frame < 2; ++frame) {
+    c.Copy(background, kResetButton, 0, frame * kButtonSize);
+    DrawButtonFrame(c, frame * kButtonSize, frame == 1);
+  }
 }
 
-constexpr IColor kEarFill(200, 10, 11, 12);
-constexpr IColor kEarEdge(220, 150, 154, 160);
-constexpr IColor kEarCell(26, 255, 255, 255);
-constexpr IColor kEarDivider(60, 255, 255, 255);
+// The ears are opaque but for their rounded corners and the left ear's open
+// column: the sonogram under them varies, and a translucent pixel would mix
+// the surface's alpha when the view blends them in.
+constexpr IColor kEarFill(255, 8, 8, 9);
+constexpr IColor kEarEdge(255, 140, 144, 150);
+constexpr IColor kEarCell(20, 255, 255, 255);
 
 // Left ear: a tab of 16 columns with rounded outer corners on the left,
 // its last column open so the region's outline shows through. Four cells
@@ -236,11 +247,11 @@ void DrawLeftEar(ArtworkCanvas& c) {
 }
 
 // Right ear: a tab of 17 columns with rounded outer corners on the right and
-// wells for the gain knob (centre row 23) and the fade knob (centre row 38).
+// a well one pixel wider than each knob the view draws there: the gain knob
+// around row 23 and the fade knob around row 38, both in column 8.
 void DrawRightEar(ArtworkCanvas& c) {
   c.FillRoundRect(IRect(-6, 0, kEarWidth, kEarHeight), 5, kEarEdge);
   c.FillRoundRect(IRect(-6, 1, kEarWidth - 1, kEarHeight - 1), 4, kEarFill);
-  c.Fill(IRect(1, 31, kEarWidth - 2, 32), kEarDivider);
   c.FillDisc(E(8) + 4, E(23) + 4, E(6) + 4, kEarCell);
   c.FillDisc(E(8) + 4, E(38) + 4, E(6) + 4, kEarCell);
 }

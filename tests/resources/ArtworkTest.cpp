@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,27 @@ TEST(ArtworkTest, ModuleEmbedsEachImageUnderItsId) {
   }
 }
 
+// The reset button is drawn over the background under it, so both frames are
+// opaque and their corners carry the background's pixels: the button looks
+// the same whatever blend draws it, and sits seamlessly at its place.
+TEST(ArtworkTest, ButtonFramesAreOpaqueOverTheBackgroundUnderThem) {
+  const std::span<const ArtworkImage> images = EditorArtwork();
+  const std::unique_ptr<ArtworkCanvas> background = Draw(images[0]);
+  const std::unique_ptr<ArtworkCanvas> button = Draw(images[1]);
+  const PixelSurface& b = button->Surface();
+  for (int y = 0; y < b.Height(); ++y) {
+    for (int x = 0; x < b.Width(); ++x)
+      ASSERT_EQ(SurfaceGetPixel(&b, x, y) >> 24, 255u) << Point(x, y);
+  }
+  const IRect& at = artwork::kResetButton;
+  for (int frame = 0; frame < 2; ++frame) {
+    const int top = frame * artwork::kButtonSize;
+    EXPECT_EQ(SurfaceGetPixel(&b, 0, top), SurfaceGetPixel(&background->Surface(), at.L, at.T));
+    EXPECT_EQ(SurfaceGetPixel(&b, artwork::kButtonSize - 1, top + artwork::kButtonSize - 1),
+              SurfaceGetPixel(&background->Surface(), at.R - 1, at.B - 1));
+  }
+}
+
 class BackgroundTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -142,6 +164,18 @@ TEST_F(BackgroundTest, PanelValueAreasArePlain) {
     SCOPED_TRACE(::testing::Message()
                  << area.L << ", " << area.T << ", " << area.R << ", " << area.B);
     EXPECT_EQ(NotPlain(area), "");
+  }
+}
+
+// The name, maker and help mark lie inside the link area, so that a click on
+// any of them opens the manual: beside and below it each line of the body
+// is one plain colour.
+TEST_F(BackgroundTest, TheLogoStaysInsideTheLinkArea) {
+  const IRect& link = artwork::kLinkArea;
+  for (int y = link.T - 5; y < artwork::kEditorHeight - 1; ++y) {
+    const bool below = y >= link.B;
+    const IRect line(below ? link.L : link.R, y, artwork::kEditorWidth - 1, y + 1);
+    EXPECT_EQ(NotPlain(line), "");
   }
 }
 
