@@ -29,6 +29,9 @@ constexpr int kTimeLabelWidth = 56;
 constexpr int kFrequencyLabelWidth = 38;
 constexpr int kStripHeight = 10;
 constexpr int kTimeStripOffset = 12;
+// Centres of two time labels at least this far apart keep their texts apart.
+constexpr int kTimeLabelApart = 50;
+constexpr int kStripSideRoom = 6;
 
 ITextStyle Style(const IColor& color, int align) {
   ITextStyle style(color);
@@ -91,7 +94,8 @@ void DrawSelected(IEditorGraphics& g, const EditorMod& mod, const IRect& r, cons
     if (!extent.Empty()) g.DrawRect(kWhite, extent);
   }
   const bool textDragged = showFade ? look.drag == DragMode::kFadeKnob : look.drag == DragMode::kGainKnob;
-  RegionText(g, showFade ? s.mFadeTextBox : s.mTextBox, showFade ? mod.mFadeText : mod.mGainText,
+  RegionText(g, showFade ? s.mSelectedFadeTextBox : s.mSelectedTextBox,
+             showFade ? mod.mFadeText : mod.mGainText,
              textDragged ? kRed : kWhite, true);
 
   if (leftEar.surface) g.DrawImage(leftEar, s.mLeftEar, 0, 0, nullptr);
@@ -150,14 +154,36 @@ void DrawSelected(IEditorGraphics& g, const EditorMod& mod, const IRect& r, cons
 
 RegionPainter::MarkerLabels RegionPainter::MarkerLabelsFor(const IRect& marked, const IRect& pane) {
   const int stripTop = pane.T - kTimeStripOffset;
-  const auto time = [stripTop](int x) {
-    return IRect(x - kTimeLabelWidth / 2, stripTop, x + kTimeLabelWidth / 2,
-                 stripTop + kStripHeight);
+  // Time labels stay within 6 pixels of the pane's sides: over the black
+  // area on the left, clear of the "Hz" caption on the right.
+  const int stripLeft = pane.L - kStripSideRoom;
+  const int stripRight = pane.R + kStripSideRoom;
+  const auto time = [&](int centre) {
+    const int left =
+        std::clamp(centre - kTimeLabelWidth / 2, stripLeft, stripRight - kTimeLabelWidth);
+    return IRect(left, stripTop, left + kTimeLabelWidth, stripTop + kStripHeight);
   };
   const auto frequency = [&pane](int y) {
-    return IRect(pane.R + 2, y - 5, pane.R + 2 + kFrequencyLabelWidth, y + 5);
+    return IRect(pane.R + 2, y - kStripHeight / 2, pane.R + 2 + kFrequencyLabelWidth,
+                 y + kStripHeight / 2);
   };
-  return MarkerLabels{time(marked.L), time(marked.R), frequency(marked.T), frequency(marked.B)};
+  MarkerLabels m{time(marked.L), time(marked.R), frequency(marked.T), frequency(marked.B)};
+  // The times of a narrow region would run into each other: each moves
+  // away from the middle until the texts (up to 44 pixels) stand apart.
+  if (m.end.L - m.start.L < kTimeLabelApart) {
+    const int middle = (marked.L + marked.R) / 2;
+    m.start = time(middle - kTimeLabelApart / 2);
+    m.end = time(m.start.L + kTimeLabelWidth / 2 + kTimeLabelApart);
+    // Held back at the right end, the end label pushes the start one left.
+    m.start = time(m.end.L + kTimeLabelWidth / 2 - kTimeLabelApart);
+  }
+  // Likewise the frequencies of a low region: the high one above the low one.
+  if (m.low.T < m.high.B) {
+    const int middle = (marked.T + marked.B) / 2;
+    m.high = frequency(middle - kStripHeight / 2);
+    m.low = frequency(middle + kStripHeight / 2 + 1);
+  }
+  return m;
 }
 
 bool RegionPainter::ShowsSelection(const RegionList& regions, const SonogramPane& main) {

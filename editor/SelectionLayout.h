@@ -35,6 +35,12 @@ struct SelectionLayout {
   // with the same right edge, inside the rectangle when that is wide enough,
   // else below it like the narrow gain box.
   IRect mFadeTextBox;
+  // The selected region's two text boxes: the boxes above, but moved 3
+  // pixels below the widget columns (or above them, at the pane's bottom)
+  // when the columns would cover them, as they cover the box of a new 12 x 12
+  // region, which stands between them.
+  IRect mSelectedTextBox;
+  IRect mSelectedFadeTextBox;
   IRect mTopLeftHandle, mBottomRightHandle;        // 7 x 7, as drawn
   IRect mTopLeftHandleHit, mBottomRightHandleHit;  // what catches the mouse
 

@@ -1,6 +1,7 @@
 // The texts beside and inside the selected region stay legible: the green
-// marker labels keep the axis labels out of their boxes, and the fade text
-// stays inside its black box, clear of the corner handle.
+// marker labels keep the axis labels out of their boxes and stand apart from
+// each other, the fade text stays inside its black box, clear of the corner
+// handle, and the text box moves off the widget columns that would cover it.
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,49 @@ TEST(MarkerLabels, AxisLabelsUnderAMarkersBoxAreLeftOutAndTheOthersStay) {
   EXPECT_GT(LabelInk({}, {}, m.high), 0);
   EXPECT_EQ(LabelInk(time, frequency, m.high), 0);
   EXPECT_GT(GridIn(time, frequency, IRect(kPane.L + 1, m.high.T, kPane.R - 1, m.high.B)), 0);
+}
+
+TEST(MarkerLabels, TheLabelsOfANarrowOrLowRegionStandApartAndNearThePane) {
+  // 20 pixels wide at the pane's left side: the start label held 6 pixels
+  // left of the pane at most, the end label 50 pixels further on.
+  const RegionPainter::MarkerLabels left =
+      RegionPainter::MarkerLabelsFor(IRect(32, 61, 52, 83), kPane);
+  EXPECT_EQ(left.start, IRect(kPane.L - 6, 28, kPane.L + 50, 38));
+  EXPECT_EQ(left.end.L - left.start.L, 50);
+  // At the right side the end label stops 6 pixels right of the pane, clear
+  // of the "Hz" caption, and pushes the start label left.
+  const RegionPainter::MarkerLabels right =
+      RegionPainter::MarkerLabelsFor(IRect(545, 201, 576, 204), kPane);
+  EXPECT_EQ(right.end.R, kPane.R + 6);
+  EXPECT_EQ(right.end.L - right.start.L, 50);
+  // 3 pixels high: the high frequency's box above the low one's.
+  EXPECT_LE(right.high.B, right.low.T);
+  EXPECT_LE(right.high.T, 201);
+  EXPECT_GE(right.low.B, 204);
+  // Wide and tall regions keep their labels centred on the edges.
+  const RegionPainter::MarkerLabels wide =
+      RegionPainter::MarkerLabelsFor(IRect(250, 236, 395, 313), kPane);
+  EXPECT_EQ(wide.start.L + 28, 250);
+  EXPECT_EQ(wide.end.L + 28, 395);
+}
+
+TEST(SelectionLayout, TheSelectedRegionsTextsMoveOffTheWidgetColumnsThatWouldCoverThem) {
+  // A new 12 x 12 region: its text box below it stands between the lifted
+  // columns, which cover it; it moves 3 pixels below them.
+  const SelectionLayout fresh = SelectionLayout::For(IRect(300, 200, 312, 212), kPane);
+  EXPECT_EQ(fresh.mTextBox, IRect(284, 217, 328, 229));
+  for (const IRect& box : {fresh.mSelectedTextBox, fresh.mSelectedFadeTextBox}) {
+    EXPECT_FALSE(box.Intersects(fresh.mLeftEar));
+    EXPECT_FALSE(box.Intersects(fresh.mRightEar));
+  }
+  EXPECT_EQ(fresh.mSelectedTextBox, IRect(284, 256, 328, 268));
+  // Near the pane's bottom it goes above the columns instead.
+  const SelectionLayout bottom = SelectionLayout::For(IRect(300, 320, 312, 332), kPane);
+  EXPECT_EQ(bottom.mSelectedTextBox.B, bottom.mLeftEar.T - 3);
+  // A box the columns leave free stays where it is.
+  const SelectionLayout tall = SelectionLayout::For(IRect(200, 100, 300, 250), kPane);
+  EXPECT_EQ(tall.mSelectedTextBox, tall.mTextBox);
+  EXPECT_EQ(tall.mSelectedFadeTextBox, tall.mFadeTextBox);
 }
 
 TEST(SelectionLayout, TheFadeTextBoxIsWideEnoughAndMovesBelowNarrowRegions) {
