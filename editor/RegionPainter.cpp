@@ -127,7 +127,7 @@ void DrawSelected(IEditorGraphics& g, const EditorMod& mod, const IRect& r, cons
   char text[32];
   for (const auto& [x, position, box] : {std::tuple{r.L, mod.mRegion.mStart, labels.start},
                                          std::tuple{r.R, mod.mRegion.mEnd, labels.end}}) {
-    g.DrawVerticalLine(kMarkerGreen, x, box.B, pane.T);
+    if (!labels.timesSpread) g.DrawVerticalLine(kMarkerGreen, x, box.B, pane.T);
     TimeText(text, position, look.sampleRate);
     g.DrawText(green, text, box);
   }
@@ -176,6 +176,7 @@ RegionPainter::MarkerLabels RegionPainter::MarkerLabelsFor(const IRect& marked, 
     m.end = time(m.start.L + kTimeLabelWidth / 2 + kTimeLabelApart);
     // Held back at the right end, the end label pushes the start one left.
     m.start = time(m.end.L + kTimeLabelWidth / 2 - kTimeLabelApart);
+    m.timesSpread = true;
   }
   // Likewise the frequencies of a low region: the high one above the low one.
   if (m.low.T < m.high.B) {

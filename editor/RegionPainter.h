@@ -45,6 +45,9 @@ public:
   // axis labels out of them.
   struct MarkerLabels {
     IRect start, end, high, low;
+    // The time labels were moved apart; their ticks would stand under the
+    // other label's text and are left out.
+    bool timesSpread = false;
   };
   static MarkerLabels MarkerLabelsFor(const IRect& marked, const IRect& pane);
   // Whether Draw shows a selected region, and so its markers.

@@ -116,6 +116,7 @@ TEST(MarkerLabels, TheLabelsOfANarrowOrLowRegionStandApartAndNearThePane) {
       RegionPainter::MarkerLabelsFor(IRect(32, 61, 52, 83), kPane);
   EXPECT_EQ(left.start, IRect(kPane.L - 6, 28, kPane.L + 50, 38));
   EXPECT_EQ(left.end.L - left.start.L, 50);
+  EXPECT_TRUE(left.timesSpread);
   // At the right side the end label stops 6 pixels right of the pane, clear
   // of the "Hz" caption, and pushes the start label left.
   const RegionPainter::MarkerLabels right =
@@ -131,6 +132,7 @@ TEST(MarkerLabels, TheLabelsOfANarrowOrLowRegionStandApartAndNearThePane) {
       RegionPainter::MarkerLabelsFor(IRect(250, 236, 395, 313), kPane);
   EXPECT_EQ(wide.start.L + 28, 250);
   EXPECT_EQ(wide.end.L + 28, 395);
+  EXPECT_FALSE(wide.timesSpread);
 }
 
 TEST(SelectionLayout, TheSelectedRegionsTextsMoveOffTheWidgetColumnsThatWouldCoverThem) {
