@@ -218,6 +218,19 @@ TEST(EditorGoldenTest, PanelDuringTheResetCountdown) {
   ExpectMatchesGolden(*session.Render().Surface(), "panel_reset_countdown");
 }
 
+// A click near the pane's left side over the 1000 Hz tone: a new 12 x 12
+// region with its widget columns lifted, its text box below them, its two
+// time labels apart.
+TEST(EditorGoldenTest, NewRegionClickedNearThePanesLeftSide) {
+  Session session;
+  session.Run(Script({"play 0.3\npress 60 262\nrelease 60 262\n", kPlayOn}));
+  const auto regions = session.Regions();
+  ASSERT_EQ(regions.regions.size(), 1u);
+  EXPECT_EQ(regions.selected, 0);
+  EXPECT_EQ(regions.marked.W(), 12);
+  session.ExpectPicture("region_new_small");
+}
+
 // A region over the 1000 Hz tone, ahead of the playhead, muted and left
 // unselected (a new region started elsewhere and dropped again with the
 // right button); playback then passes through it.
