@@ -61,10 +61,11 @@ SidePanel::SidePanel(PluginLink* plugin, const IRect& rect, SidePanelCountdown::
 // thread restoring a state or switching "reset" may call while the editor
 // thread draws: a mark made during a draw pass is cleared at the end of that
 // pass even though the panel (outside the pass's rectangle) was not drawn.
-// One redraw more keeps it for the next tick.
+// One redraw more keeps it for the next tick. The redraw is asked for first:
+// a pass ending between the two calls then turns it into the dirty mark.
 void SidePanel::MarkChanged() {
-  SetDirty(false);
   Redraw();
+  SetDirty(false);
 }
 
 void SidePanel::ShowFollow(bool follow) {
