@@ -40,6 +40,10 @@ public:
   virtual void ToggleModMute(int idx) = 0;
   virtual void ToggleModSolo(int idx) = 0;
   virtual void ToggleModBypass(int idx) = 0;
+  // Editor thread, before the gate: makes room for count records, so that
+  // the AddMod calls up to that count, made with the plug-in lock held,
+  // allocate nothing while the audio thread may be waiting for the lock.
+  virtual void ReserveMods(int count) { (void)count; }
 
   // Steps "colormap" to its next value (wrapping) and shows it; the host is
   // not told. Takes the plug-in lock.

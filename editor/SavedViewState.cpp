@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "editor/DisplayRows.h"
+#include "editor/EditorMod.h"
 #include "framework/DataChunk.h"
 
 namespace sorvano {
@@ -98,7 +99,7 @@ IRect SaneRect(IRect r, int width, int height) {
 
 double SaneGain(double gain) {
   if (std::isnan(gain)) return 1.0;
-  return std::clamp(gain, 0.0, SavedViewStateFormat::kMaxGain);
+  return std::clamp(gain, 0.0, SavedViewStateFormat::MaxGain());
 }
 
 double SaneFade(double fade) {
@@ -107,6 +108,8 @@ double SaneFade(double fade) {
 }
 
 }  // namespace
+
+double SavedViewStateFormat::MaxGain() { return std::pow(10.0, EditorMod::kMaxGainDb / 20.0); }
 
 void SavedViewStateFormat::Write(const SavedViewState& state, DataChunk& chunk) {
   chunk.Put(state.mOverviewStart);

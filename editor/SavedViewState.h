@@ -56,9 +56,10 @@ class SavedViewStateFormat {
 public:
   static constexpr int kFixedBytes = 52;
   static constexpr int kRegionBytes = 75;
-  // The largest linear gain a stored region may carry (+60 dB); larger or
-  // infinite claims are limited to it.
-  static constexpr double kMaxGain = 1000.0;
+  // The largest linear gain a stored region may carry: the ceiling of a
+  // region's gain in the editor (EditorMod::kMaxGainDb). Larger or infinite
+  // claims are limited to it.
+  static double MaxGain();
 
   // Appends the state in the layout above.
   static void Write(const SavedViewState& state, DataChunk& chunk);
@@ -78,7 +79,7 @@ public:
   //     limited to 0..1023, exchanged when reversed;
   //   rectangles: limited to the editor (0..width, 0..height), edges ordered
   //     (the view recomputes them from the regions at every draw);
-  //   gain: not a number becomes 1.0, negative 0, beyond kMaxGain kMaxGain;
+  //   gain: not a number becomes 1.0, negative 0, beyond MaxGain() MaxGain();
   //   fade: not a number becomes 0.1, limited to 0..1;
   //   switches: any byte other than 0 counts as on;
   //   a count below 0 as 0 regions.

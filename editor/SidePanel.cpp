@@ -305,11 +305,16 @@ void SidePanel::DrawAlways(IEditorGraphics& graphics, const Selection& selection
   KnobPainter::Draw(graphics, CentreX(kAllFadeKnob), CentreY(kAllFadeKnob),
                     KnobPainter::FadeValue(AllFade()), knobColor(PressedArea::kAllFade));
 
+  // "fit screen" stands beside the loop text only while a loop is shown,
+  // when it can be clicked: beside the longer "no loop detected : " it would
+  // not fit in the area and the two would run into each other.
   const bool loop = LoopShown();
   graphics.DrawText(Style(kGrey, ITextStyle::kLeft),
                     loop ? "loop detected : " : "no loop detected : ", kLoopText);
-  const IColor fitColor = loop ? (IsPressed(PressedArea::kFitScreen) ? kRed : kWhite) : kGrey;
-  graphics.DrawText(Style(fitColor, ITextStyle::kRight), "fit screen", kLoopText);
+  if (loop) {
+    const IColor fitColor = IsPressed(PressedArea::kFitScreen) ? kRed : kWhite;
+    graphics.DrawText(Style(fitColor, ITextStyle::kRight), "fit screen", kLoopText);
+  }
 
   const bool follow = FollowShown();
   const IColor active = IsPressed(PressedArea::kFollow) ? kRed : kWhite;

@@ -1,5 +1,6 @@
 #include "engine/ModList.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -40,6 +41,7 @@ int32_t WholeSampleRate(double sampleRate) {
 ModRecord BuildModRecord(const ModRegion& region, double gain, double fade, double sampleRate) {
   if (!std::isfinite(fade)) fade = 0.0;
   if (!std::isfinite(gain)) gain = 1.0;
+  gain = std::clamp(gain, -kMaxGain, kMaxGain);
   const int32_t sr = WholeSampleRate(sampleRate);
   const double binsPerHz = kFrameSize / sr;
 
@@ -70,12 +72,50 @@ ModRecord BuildModRecord(const ModRegion& region, double gain, double fade, doub
   return r;
 }
 
-int ModList::Add(const ModRegion& region, double gain, double fade, double sampleRate) {
+void ModList::Reserve(int count) {
+  const std::size_t wanted = count > 0 ? static_cast<std::size_t>(count) : 0;
+  // Both freed when the function returns, after the spare lock is released.
+  std::vector<ModRecord> retired;
+  std::vector<ModRecord> storage;
+  {
+    std::lock_guard<std::mutex> lock(mSpareLock);
+    retired.swap(mRetired);
+    if (wanted <= mCapacity.load(std::memory_order_relaxed) || wanted <= mSpare.capacity()) return;
+  }
+  // Growing by half at least keeps the number of swaps logarithmic in the
+  // count.
+  const std::size_t capacity = mCapacity.load(std::memory_order_relaxed);
   try {
-    mRecords.push_back(BuildModRecord(region, gain, fade, sampleRate));
+    storage.reserve(std::max({wanted, capacity + capacity / 2, std::size_t{16}}));
+  } catch (const std::bad_alloc&) {
+    return;  // Add then grows the list under the lock, or reports it full
+  }
+  std::lock_guard<std::mutex> lock(mSpareLock);
+  if (storage.capacity() > mSpare.capacity()) mSpare.swap(storage);
+}
+
+bool ModList::SwapInSpare() {
+  std::lock_guard<std::mutex> lock(mSpareLock);
+  if (mSpare.capacity() <= mRecords.size()) return false;
+  // Within the reserved capacity: copies, never allocates.
+  mSpare.assign(mRecords.begin(), mRecords.end());
+  mRecords.swap(mSpare);
+  // The old storage waits for the next Reserve to be freed outside the
+  // plug-in lock; whatever waited there before becomes the (empty) spare.
+  mSpare.clear();
+  mSpare.swap(mRetired);
+  mSpare.clear();
+  return true;
+}
+
+int ModList::Add(const ModRecord& record) {
+  if (mRecords.size() == mRecords.capacity()) SwapInSpare();
+  try {
+    mRecords.push_back(record);
   } catch (const std::bad_alloc&) {
     // Nothing is added; the caller sees the unchanged count.
   }
+  mCapacity.store(mRecords.capacity(), std::memory_order_relaxed);
   return Count();
 }
 
@@ -85,18 +125,19 @@ int ModList::Delete(int idx) {
   return before - 1;
 }
 
-void ModList::Update(int idx, const ModRegion& region, double gain, double fade, double sampleRate) {
+void ModList::Update(int idx, const ModRecord& record) {
   if (!Valid(idx)) return;
   ModRecord& r = mRecords[static_cast<size_t>(idx)];
-  ModRecord rebuilt = BuildModRecord(region, gain, fade, sampleRate);
-  rebuilt.mMute = r.mMute;
-  rebuilt.mSolo = r.mSolo;
-  rebuilt.mBypass = r.mBypass;
-  r = rebuilt;
+  const uint8_t mute = r.mMute, solo = r.mSolo, bypass = r.mBypass;
+  r = record;
+  r.mMute = mute;
+  r.mSolo = solo;
+  r.mBypass = bypass;
 }
 
 void ModList::Clear() {
   std::vector<ModRecord>().swap(mRecords);
+  mCapacity.store(0, std::memory_order_relaxed);
 }
 
 void ModList::ToggleMute(int idx) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -36,28 +39,53 @@ struct ModRecord {
 //
 // Input that cannot describe a region is made harmless rather than trusted:
 // a rate below 1 Hz or beyond the int32 range (or not a number) is taken as
-// 44100 Hz, a fade or gain that is not a finite number as 0 and 1.0, and
-// every derived bound saturates at the int32 range instead of overflowing.
+// 44100 Hz, a fade or gain that is not a finite number as 0 and 1.0, a gain
+// beyond +-kMaxGain as that limit (so that no finite input can become an
+// infinite sample), and every derived bound saturates at the int32 range
+// instead of overflowing.
 // Bounds outside the 1024 bin pairs are kept as computed; the processor
 // limits its loops to the frame.
 ModRecord BuildModRecord(const ModRegion& region, double gain, double fade, double sampleRate);
 
+// +40 dB, the editor's ceiling for a region's gain.
+inline constexpr double kMaxGain = 100.0;
+
 // The engine's region list: records in insertion order, the index of a record
-// is its position. Not synchronised: the plug-in takes its lock around every
-// call, and the processor reads Records() under the same lock.
+// is its position.
+//
+// Threads and locks: every operation but Reserve runs with the plug-in lock
+// held (the plug-in takes it around each call, and the processor reads
+// Records() under the same lock), so none of them may keep the audio thread
+// waiting longer than a copy: records are built by the caller before the
+// lock is taken, and the larger storage an Add needs is allocated beforehand
+// by Reserve, on the editor thread without the plug-in lock. Add swaps it in
+// and leaves the old storage to be freed by the next Reserve. Only an Add
+// without a Reserve before it (a state restore on a host thread) allocates
+// under the lock. The storage handed between the two sides is guarded by a
+// lock of its own, taken after the plug-in lock and only for a swap.
 class ModList {
 public:
-  // Appends a record built from the arguments. Returns the new count; if the
-  // storage cannot grow, nothing is added and the unchanged count is returned.
-  int Add(const ModRegion& region, double gain, double fade, double sampleRate);
+  ModList() = default;
+  ModList(const ModList&) = delete;
+  ModList& operator=(const ModList&) = delete;
+
+  // Any thread, without the plug-in lock: prepares storage for at least
+  // count records, so that the Adds up to that count allocate nothing, and
+  // frees the storage that earlier Adds replaced.
+  void Reserve(int count);
+
+  // Appends the record (built by BuildModRecord, flags 0). Returns the new
+  // count; if the storage cannot grow, nothing is added and the unchanged
+  // count is returned.
+  int Add(const ModRecord& record);
 
   // Removes record idx, keeping the order of the others, when idx is a valid
   // index. Returns the count before the call minus one in every case.
   int Delete(int idx);
 
-  // Rebuilds the bounds and the gain of record idx; its flags are kept.
-  // Invalid indices are ignored.
-  void Update(int idx, const ModRegion& region, double gain, double fade, double sampleRate);
+  // Replaces the bounds and the gain of record idx by record's; its flags are
+  // kept. Invalid indices are ignored.
+  void Update(int idx, const ModRecord& record);
 
   // Removes all records and releases their storage.
   void Clear();
@@ -72,8 +100,16 @@ public:
 
 private:
   bool Valid(int idx) const { return idx >= 0 && idx < Count(); }
+  // Moves the records into the prepared storage when it is large enough;
+  // answers whether it did.
+  bool SwapInSpare();
 
   std::vector<ModRecord> mRecords;
+  // mRecords' capacity, for Reserve, which runs without the plug-in lock.
+  std::atomic<std::size_t> mCapacity{0};
+  std::mutex mSpareLock;
+  std::vector<ModRecord> mSpare;    // prepared by Reserve, empty
+  std::vector<ModRecord> mRetired;  // replaced by Add, freed by Reserve
 };
 
 }  // namespace sorvano

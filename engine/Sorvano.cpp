@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <limits>
 
-#include "editor/SidePanelLink.h"
-#include "editor/ViewLink.h"
 #include "editor/SavedViewState.h"
+#include "editor/SidePanel.h"
+#include "editor/SidePanelLink.h"
+#include "editor/SorvanoControl.h"
+#include "editor/ViewLink.h"
+#include "engine/EditorAssembly.h"
 #include "framework/DataChunk.h"
 #include "framework/FourCharCode.h"
 
@@ -28,9 +31,18 @@ Sorvano::Sorvano(VstHostCallback hostCallback)
       mSpectralRing(mBlock.data() + 2 * StftProcessor::kFrameSize),
       mProcessor(mBlock.data(), mSoloMarks.data(), mSpectralRing) {
   SetUpParams();
+  const EditorControls editor = AssembleEditor(*this);
+  mEditorView = editor.view;
+  mEditorPanel = editor.panel;
+  ConnectEditorViews(editor.view, editor.panel);
 }
 
-Sorvano::~Sorvano() = default;
+Sorvano::~Sorvano() {
+  // The view and the panel reach into this object's members (ring, region
+  // list, parameters), so they go before those do.
+  ConnectEditorViews(nullptr, nullptr);
+  DestroyEditor();
+}
 
 void Sorvano::SetUpParams() {
   GetParam(kParamReset)->SetupBool("reset", false);
@@ -48,6 +60,7 @@ void Sorvano::SetUpParams() {
 }
 
 void Sorvano::Reset() {
+  mModRate.store(GetSampleRate(), std::memory_order_relaxed);
   if (mView) mView->SetSampleRate(GetSampleRate());
 }
 
@@ -135,9 +148,15 @@ int Sorvano::ReadSpectralFrames(Complex* dest, int* framePos) {
 }
 
 int Sorvano::AddMod(const ModRegion* region, double gain, double fade) {
+  if (!region) {
+    ScopedLock lock(*this);
+    return mMods.Count();
+  }
+  const double rate = mModRate.load(std::memory_order_relaxed);
+  ModRecord record = BuildModRecord(*region, gain, fade, rate);
   ScopedLock lock(*this);
-  if (!region) return mMods.Count();
-  return mMods.Add(*region, gain, fade, GetSampleRate());
+  if (GetSampleRate() != rate) record = BuildModRecord(*region, gain, fade, GetSampleRate());
+  return mMods.Add(record);
 }
 
 int Sorvano::DeleteMod(int idx) {
@@ -146,8 +165,12 @@ int Sorvano::DeleteMod(int idx) {
 }
 
 void Sorvano::UpdateMod(int idx, const ModRegion* region, double gain, double fade) {
+  if (!region) return;
+  const double rate = mModRate.load(std::memory_order_relaxed);
+  ModRecord record = BuildModRecord(*region, gain, fade, rate);
   ScopedLock lock(*this);
-  if (region) mMods.Update(idx, *region, gain, fade, GetSampleRate());
+  if (GetSampleRate() != rate) record = BuildModRecord(*region, gain, fade, GetSampleRate());
+  mMods.Update(idx, record);
 }
 
 void Sorvano::ClearMods() {
@@ -169,6 +192,8 @@ void Sorvano::ToggleModBypass(int idx) {
   ScopedLock lock(*this);
   mMods.ToggleBypass(idx);
 }
+
+void Sorvano::ReserveMods(int count) { mMods.Reserve(count); }
 
 void Sorvano::CycleColorMap() {
   ScopedLock lock(*this);

@@ -16,6 +16,8 @@ namespace sorvano {
 
 class ViewLink;
 class SidePanelLink;
+class SidePanel;
+class SorvanoControl;
 
 // The effect: a stereo STFT processor that applies the gains of user-drawn
 // time-frequency regions and hands the processed spectra to the sonogram view.
@@ -45,7 +47,8 @@ public:
   // First item of the saved state.
   static constexpr int32_t kStateTag = 1014;
 
-  // Entry point, under the process-wide construction lock.
+  // Entry point, under the process-wide construction lock. The last step
+  // assembles the editor (engine/EditorAssembly.h).
   explicit Sorvano(VstHostCallback hostCallback);
   ~Sorvano() override;
 
@@ -86,8 +89,10 @@ public:
   int ReadSpectralFrames(Complex* dest, int* framePos) override;
 
   // Region list operations; each takes the plug-in lock. Records are built
-  // at the current sample rate. See ModList for indices and results; a null
-  // region adds or changes nothing.
+  // at the current sample rate, before the lock is taken (they are rebuilt
+  // under it only if the rate changed meanwhile), so that the lock is held
+  // for a copy. See ModList for indices and results; a null region adds or
+  // changes nothing.
   int AddMod(const ModRegion* region, double gain, double fade) override;
   int DeleteMod(int idx) override;
   void UpdateMod(int idx, const ModRegion* region, double gain, double fade) override;
@@ -95,6 +100,8 @@ public:
   void ToggleModMute(int idx) override;
   void ToggleModSolo(int idx) override;
   void ToggleModBypass(int idx) override;
+  // Any thread, without the plug-in lock: see ModList::Reserve.
+  void ReserveMods(int count) override;
 
   // Editor thread (the side panel); takes the plug-in lock. Steps "colormap"
   // to the next of its four values, wrapping, and passes it on to the view.
@@ -108,6 +115,11 @@ public:
   // OnParamChange, Reset and the publishing of frames talk to. Until then
   // (or with null) those messages are skipped.
   void ConnectEditorViews(ViewLink* view, SidePanelLink* sidePanel);
+
+  // The editor's own controls, for the headless tools and tests; owned by
+  // the editor, valid for the plug-in's life.
+  SorvanoControl* EditorView() const { return mEditorView; }
+  SidePanel* EditorPanel() const { return mEditorPanel; }
 
   // Inspection, for tests; the plug-in lock held by the caller.
   const StftProcessor& Processor() const { return mProcessor; }
@@ -129,8 +141,13 @@ private:
   SpectralRing mSpectralRing;
   StftProcessor mProcessor;
   std::atomic<int> mColorMapIndex{0};
+  // The sample rate as of the last Reset, for building records before the
+  // plug-in lock is taken; under the lock the real rate is checked.
+  std::atomic<double> mModRate{44100.0};
   ViewLink* mView = nullptr;
   SidePanelLink* mSidePanel = nullptr;
+  SorvanoControl* mEditorView = nullptr;
+  SidePanel* mEditorPanel = nullptr;
 };
 
 }  // namespace sorvano

@@ -14,6 +14,8 @@ cmake --build build/release -j "$(nproc)"
 vst_dir="${HOME:?HOME must be set}/.vst"
 mkdir -p "$vst_dir"
 install -m 0755 build/release/Sorvano.so "$vst_dir/Sorvano.so"
+# The manual goes beside the module: the editor's logo opens it from there.
+install -m 0644 build/release/docs/Sorvano_manual.pdf build/release/docs/Sorvano_manual.html "$vst_dir/"
 plugin="$vst_dir/Sorvano.so"
 host="$root/build/release/tools/vsthost/sorvano-host"
 
@@ -52,6 +54,9 @@ echo "What the plug-in says about itself (sorvano-host describe):"
 "$host" describe "$plugin" | sed 's/^/  /'
 
 cat <<REPORT
+
+The manual is installed beside the plug-in: $vst_dir/Sorvano_manual.pdf
+(and Sorvano_manual.html); a click on the logo in the editor opens it.
 
 To use Sorvano in a Linux VST host, let the host scan $vst_dir
 (hosts that scan only system folders: start them with LXVST_PATH=$vst_dir,

@@ -8,6 +8,7 @@ PACKAGES=(
   libpng-dev zlib1g-dev libfreetype-dev fonts-liberation2 libx11-dev
   libxcb1-dev libxcb-shm0-dev libxcb-keysyms1-dev libxcb-xtest0-dev
   libsndfile1-dev libgtest-dev libbenchmark-dev libfftw3-dev
+  rst2pdf python3-docutils
   xvfb xdotool valgrind
   lsp-plugins-vst
 )

@@ -2,7 +2,7 @@
 // memory and never opens a window.
 
 #include "graphics/EditorGraphicsFactory.h"
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 
 namespace sorvano {
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <numbers>
 
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 
 namespace sorvano {
 namespace {

@@ -129,7 +129,7 @@ TEST(SavedViewState, ValuesFromTheDataAreBroughtIntoRange) {
   EXPECT_FALSE(a.mBypass);
   const SavedRegion& b = read.mRegions[1];
   EXPECT_EQ(b.mRegion, (ModRegion{40960, 81920, 1000, 5000, 100, 900}));
-  EXPECT_EQ(b.mModAmp, Format::kMaxGain);
+  EXPECT_DOUBLE_EQ(b.mModAmp, 100.0);
   EXPECT_EQ(b.mFade, 0.1);
   EXPECT_EQ(read.mRegions[2].mModAmp, 0.0);
   EXPECT_EQ(read.mRegions[2].mFade, 0.0);

@@ -15,7 +15,7 @@
 #include "editor/PluginLink.h"
 #include "editor/SidePanel.h"
 #include "editor/ViewCommands.h"
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 
 namespace sorvano::test {
 

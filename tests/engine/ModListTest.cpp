@@ -113,12 +113,17 @@ TEST(ModRecordBuild, UnusableRatesFadesAndGainsAreMadeHarmless) {
   EXPECT_EQ(BuildModRecord(Region(0, 1, 0, 1), nan, 0.0, kRate).mGain, 1.0);
   EXPECT_EQ(BuildModRecord(Region(0, 1, 0, 1), -inf, 0.0, kRate).mGain, 1.0);
   EXPECT_EQ(BuildModRecord(Region(0, 1, 0, 1), -2.0, 0.0, kRate).mGain, -2.0);
+  // Finite but beyond +40 dB: a block of full-scale samples times such a gain
+  // could overflow the transform, so the record stops at the limit.
+  EXPECT_EQ(BuildModRecord(Region(0, 1, 0, 1), 1e300, 0.0, kRate).mGain, kMaxGain);
+  EXPECT_EQ(BuildModRecord(Region(0, 1, 0, 1), -1e300, 0.0, kRate).mGain, -kMaxGain);
+  EXPECT_EQ(BuildModRecord(Region(0, 1, 0, 1), kMaxGain, 0.0, kRate).mGain, kMaxGain);
 }
 
 class ModListTest : public ::testing::Test {
 protected:
   int Add(int start, double gain = 1.0) {
-    return mList.Add(Region(start, start + 1024, 100, 200), gain, 0.0, kRate);
+    return mList.Add(BuildModRecord(Region(start, start + 1024, 100, 200), gain, 0.0, kRate));
   }
   int StartAt(int idx) const { return mList.Records()[static_cast<size_t>(idx)].mStart; }
 
@@ -182,7 +187,7 @@ TEST_F(ModListTest, UpdateRebuildsBoundsAndGainButKeepsFlags) {
   Add(0, 0.5);
   mList.ToggleMute(0);
   mList.ToggleSolo(0);
-  mList.Update(0, Region(4096, 8192, 1000, 2000), 2.0, 0.25, kRate);
+  mList.Update(0, BuildModRecord(Region(4096, 8192, 1000, 2000), 2.0, 0.25, kRate));
   const ModRecord& r = mList.Records()[0];
   EXPECT_EQ(r.mStart, 4096);
   EXPECT_EQ(r.mFadeStart, 3072);
@@ -192,10 +197,10 @@ TEST_F(ModListTest, UpdateRebuildsBoundsAndGainButKeepsFlags) {
   EXPECT_EQ(r.mSolo, 1);
   EXPECT_EQ(r.mBypass, 0);
   // The rate in force at the update counts.
-  mList.Update(0, Region(4096, 8192, 1000, 2000), 2.0, 0.0, 22050.0);
+  mList.Update(0, BuildModRecord(Region(4096, 8192, 1000, 2000), 2.0, 0.0, 22050.0));
   EXPECT_EQ(mList.Records()[0].mLowBin, 93);  // 92.88
-  mList.Update(1, Region(0, 0, 0, 0), 0.0, 0.0, kRate);
-  mList.Update(-1, Region(0, 0, 0, 0), 0.0, 0.0, kRate);
+  mList.Update(1, BuildModRecord(Region(0, 0, 0, 0), 0.0, 0.0, kRate));
+  mList.Update(-1, BuildModRecord(Region(0, 0, 0, 0), 0.0, 0.0, kRate));
   EXPECT_EQ(mList.Count(), 1);
   EXPECT_EQ(mList.Records()[0].mStart, 4096);
 }
@@ -208,6 +213,28 @@ TEST_F(ModListTest, ClearEmptiesTheListAndItCanBeRefilled) {
   EXPECT_TRUE(mList.Records().empty());
   EXPECT_EQ(Add(2048), 1);
   EXPECT_EQ(StartAt(0), 2048);
+}
+
+TEST_F(ModListTest, ReservedStorageTakesOverWithRecordsAndFlagsInOrder) {
+  Add(0);
+  mList.ToggleSolo(0);
+  mList.Reserve(40);
+  const ModRecord* before = mList.Records().data();
+  for (int i = 1; i < 40; ++i) EXPECT_EQ(Add(1024 * i), i + 1);
+  EXPECT_NE(mList.Records().data(), before);  // the prepared storage took over
+  ASSERT_EQ(mList.Count(), 40);
+  for (int i = 0; i < 40; ++i) EXPECT_EQ(StartAt(i), 1024 * i);
+  EXPECT_EQ(mList.Records()[0].mSolo, 1);
+  // Past the reserve the list still grows on its own.
+  mList.Reserve(0);
+  for (int i = 40; i < 100; ++i) EXPECT_EQ(Add(1024 * i), i + 1);
+  EXPECT_EQ(StartAt(99), 1024 * 99);
+  // A smaller reserve than the list holds changes nothing.
+  const ModRecord* now = mList.Records().data();
+  mList.Reserve(10);
+  EXPECT_EQ(mList.Records().data(), now);
+  mList.Clear();
+  EXPECT_EQ(Add(5), 1);
 }
 
 }  // namespace

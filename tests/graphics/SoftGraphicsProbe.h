@@ -11,7 +11,7 @@
 
 #include "graphics/IEditorControl.h"
 #include "graphics/Surface.h"
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 
 namespace sorvano::test {
 

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "graphics/IEditorControl.h"
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 
 namespace sorvano {
 

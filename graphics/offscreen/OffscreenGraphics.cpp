@@ -1,4 +1,4 @@
-#include "graphics/OffscreenGraphics.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 
 #include "graphics/EmbeddedResource.h"
 #include "graphics/Surface.h"

@@ -1,0 +1,43 @@
+#pragma once
+
+// Draws the regions over the sonogram's panes: every region's outline and
+// text in the main pane and its block in the overview, fade extents, and the
+// selected region with its double outline, text box, ears with the "M", "S",
+// "B", "X" buttons, gain and fade knobs, the green time and frequency markers
+// beside the pane and its corner handles. Recomputes every region's screen
+// rectangles from its region on the way, and answers the hit rectangles of
+// the selected region's widgets (all empty without a visible selection).
+//
+// Editor thread, inside the view's draw (view lock held).
+
+#include "editor/RegionList.h"
+#include "editor/ViewModes.h"
+#include "graphics/GraphicsTypes.h"
+
+namespace sorvano {
+
+class IEditorGraphics;
+class SonogramPane;
+
+class RegionPainter {
+public:
+  struct Look {
+    DragMode drag = DragMode::kNone;
+    HoverCode hover = HoverCode::kNone;
+    bool showFades = false;
+    int sampleRate = 44100;
+  };
+
+  // hit carries the overview window's handles through unchanged.
+  static ViewHitRects Draw(IEditorGraphics& graphics, RegionList& regions, const SonogramPane& main,
+                           const SonogramPane& overview, const Look& look, const IImage& leftEar,
+                           const IImage& rightEar, ViewHitRects hit);
+
+  // The fade extent of a region in the main pane, clipped to it: its
+  // rectangle widened by trunc(fade x width) on each side, and vertically
+  // the rows of its frequencies widened by trunc(fade x (high - low)) Hz,
+  // not below 0 Hz nor above half the rate. Empty when nothing shows.
+  static IRect FadeExtent(const EditorMod& mod, const SonogramPane& main, int sampleRate);
+};
+
+}  // namespace sorvano
