@@ -40,7 +40,7 @@ ViewMarks::HandleLook WindowHandleLook(DragMode drag, HoverCode hover, DragMode 
 }  // namespace
 
 SorvanoControl::SorvanoControl(PluginLink* plugin, IEditorGraphics* graphics)
-    : IEditorControl(plugin ? plugin->Effect() : nullptr, kRect, -1),
+    : IEditorControl(plugin ? plugin->Effect() : nullptr, kDrawnRect, -1),
       mPlugin(plugin),
       mFrames(new (std::nothrow) std::complex<double>[kFrameEntries]()),
       mMain(kMainRect, 0, kMainSpan, kStartRate),
@@ -49,6 +49,7 @@ SorvanoControl::SorvanoControl(PluginLink* plugin, IEditorGraphics* graphics)
       mTextStyle(kGrey),
       mRegions(plugin) {
   mTextStyle.size = kTextSize;
+  SetTargetRect(kRect);
   mRegions.OnSelectionCleared([this] { ClearSelectionState(); });
   mMain.SetTimeRange(0, kMainSpan, mHistory);
   mOverview.SetTimeRange(0, kOverviewSpan, mHistory);

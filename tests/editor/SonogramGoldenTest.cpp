@@ -11,7 +11,9 @@
 #include <numbers>
 #include <vector>
 
+#include "editor/SorvanoControl.h"
 #include "graphics/DrawSurface.h"
+#include "graphics/offscreen/OffscreenGraphics.h"
 #include "tests/editor/GoldenImage.h"
 #include "tests/editor/ViewTestSupport.h"
 #include "tools/render/SonogramRender.h"
@@ -57,6 +59,25 @@ TEST(SonogramGoldenTest, KnownSignalMatchesTheGoldenImage) {
   ASSERT_NE(actual, nullptr);
 
   ExpectMatchesGolden(*actual, "sonogram_view");
+}
+
+// The view redrawn alone at every tick leaves the same picture as a redraw
+// of the whole editor: nothing the view draws outside its mouse rectangle
+// (the overview's time labels reach below it) is blended again, tick after
+// tick, over its own ink.
+TEST(SonogramGoldenTest, TheViewRedrawnAloneLooksAsTheWholeEditorRedrawn) {
+  MissingImageTolerance tolerance;
+  SonogramRender render(kRate, 512);
+  render.Play(KnownSignal());
+  const DrawSurface* surface = render.Surface();
+  ASSERT_NE(surface, nullptr);
+  const std::size_t pixels = static_cast<std::size_t>(surface->RowSpan()) * surface->Height();
+  const std::vector<std::uint32_t> ticked(surface->Bits(), surface->Bits() + pixels);
+  render.Graphics().SetAllControlsDirty();
+  render.Tick();
+  int differing = 0;
+  for (std::size_t i = 0; i < pixels; ++i) differing += surface->Bits()[i] != ticked[i];
+  EXPECT_EQ(differing, 0);
 }
 
 }  // namespace
