@@ -17,6 +17,14 @@
 --              back through the plug-in's state chunk
 --   bad-chunk  cuts the saved state chunk in half, reopens: the plug-in must
 --              refuse it without crashing and report sane parameters
+--   regions    puts the state chunk in the file named by chunk= (base64: a
+--              bank chunk with a muted region over the first 220160 samples
+--              and the whole band, made by sorvano-render) into the saved
+--              session, opens it, measures the output inside and after the
+--              region's time span, saves: the session must keep the chunk;
+--              writes the levels to DIR/../region-levels.txt
+--   regions-reopen
+--              opens that session again: the same chunk and the same levels
 --
 -- Every check prints one line "PASS name: detail" or "FAIL name: detail";
 -- "INFO" lines only report. The last line is "DONE MODE" when the script ran
@@ -56,6 +64,7 @@ local target = tonumber(opt.value or "0.75")
 local expected_file = dir .. "/../expected-values.txt"
 local session_file = dir .. "/" .. name .. ".ardour"
 local pristine_file = dir .. "/../saved.ardour"
+local levels_file = dir .. "/../region-levels.txt"
 local track_name = "check"
 local sine_db = -18.0 -- level of the backend's "Sine Wave" input
 
@@ -214,6 +223,43 @@ local function plugin_block(xml)
   if not a then return nil end
   local b = xml:find("</Processor>", a, true)
   return a, b
+end
+
+-- The plug-in's state chunk as the session file holds it (base64), or nil.
+local function saved_chunk()
+  local xml = read_file(session_file) or ""
+  local a, b = plugin_block(xml)
+  return a and xml:sub(a, b):match("<chunk[^>]*>([^<]*)</chunk>")
+end
+
+-- The louder channel's highest peak (dBFS) while the transport rolls for a
+-- second from half a second after position (samples).
+local function max_peak_from(session, route, position)
+  session:request_locate(position, false, ARDOUR.LocateTransportDisposition.MustRoll,
+    ARDOUR.TransportRequestSource.TRS_UI)
+  wait(0.5)
+  local pm = route:peak_meter()
+  pm:reset_max()
+  wait(1.0)
+  return math.max(pm:meter_level(0, ARDOUR.MeterType.MeterMaxPeak),
+    pm:meter_level(1, ARDOUR.MeterType.MeterMaxPeak))
+end
+
+-- The muted region spans samples 0 .. 220160 (4.6 s at 48 kHz); its fade in
+-- time ends by 5.1 s. Inside: from 0.5 s; after it: from 6.25 s.
+local function region_levels(session, route)
+  local inside = max_peak_from(session, route, 24000)
+  local after = max_peak_from(session, route, 300000)
+  session:request_stop(false, false, ARDOUR.TransportRequestSource.TRS_UI)
+  wait(0.3)
+  return inside, after
+end
+
+local function check_region_levels(inside, after)
+  check(finite(after) and math.abs(after - sine_db) < 0.5, "after the region",
+    string.format("output peak %.2f dBFS (input sine %.1f dBFS)", after, sine_db))
+  check(inside < sine_db - 40, "inside the muted region",
+    string.format("output peak %.2f dBFS, at least 40 dB below the input", inside))
 end
 
 if mode == "create" then
@@ -395,6 +441,54 @@ elseif mode == "bad-chunk" then
   if s then
     list_params(proc)
     check_audio(s, route, proc, "audio after a bad chunk", tonumber(opt.gain))
+    close_session()
+  end
+  say("DONE " .. mode)
+
+elseif mode == "regions" then
+  local xml = read_file(pristine_file) or ""
+  local a, b = plugin_block(xml)
+  local block = a and xml:sub(a, b) or ""
+  local given = (read_file(opt.chunk or "") or ""):gsub("%s", "")
+  if not block:find("<chunk") or given == "" then
+    check(false, "regions", "no state chunk in the session or no chunk file given (chunk=)")
+    say("DONE " .. mode)
+    return
+  end
+  block = block:gsub("(<chunk[^>]*>)[^<]*(</chunk>)", function(open, close) return open .. given .. close end)
+  write_file(session_file, xml:sub(1, a - 1) .. block .. xml:sub(b + 1))
+  say("INFO state chunk with a muted region put into the session: " .. #given .. " base64 characters")
+  local s, route, proc = open_saved()
+  if s then
+    local inside, after = region_levels(s, route)
+    check_region_levels(inside, after)
+    write_file(levels_file, string.format("%.6f %.6f\n", inside, after))
+    local saved = s:save_state("", false, false, false, false, false)
+    local chunk = saved_chunk()
+    check(saved == 0 and chunk == given, "chunk saved again",
+      chunk == given and "the session holds the chunk it was given" or
+      ("the session holds " .. (chunk and (#chunk .. " other base64 characters") or "no chunk")))
+    close_session()
+  end
+  say("DONE " .. mode)
+
+elseif mode == "regions-reopen" then
+  local given = (read_file(opt.chunk or "") or ""):gsub("%s", "")
+  local before = read_file(levels_file) or ""
+  local inside0, after0 = before:match("(%S+) (%S+)")
+  local s, route, proc = open_saved()
+  if s then
+    local inside, after = region_levels(s, route)
+    check_region_levels(inside, after)
+    inside0, after0 = tonumber(inside0), tonumber(after0)
+    check(inside0 ~= nil and math.abs(after - after0) < 0.5 and (inside < sine_db - 40) == (inside0 < sine_db - 40),
+      "same processed audio",
+      string.format("inside %.2f dBFS (before %s), after %.2f dBFS (before %s)", inside, tostring(inside0),
+        after, tostring(after0)))
+    local saved = s:save_state("", false, false, false, false, false)
+    local chunk = saved_chunk()
+    check(saved == 0 and chunk == given, "same chunk after reopening",
+      chunk == given and "the reopened session saves the chunk it was given" or "the chunk changed")
     close_session()
   end
   say("DONE " .. mode)

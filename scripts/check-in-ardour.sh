@@ -3,14 +3,18 @@
 # Ardour, headless. Not part of the test suite or CI.
 #
 # Installs Ardour when it is missing, builds the module (or takes the one
-# given), runs Ardour's VST scanner on it, then drives Ardour's Lua session
+# given) and the headless editor and command-line host, runs Ardour's VST scanner on it, then drives Ardour's Lua session
 # tool on the "None (Dummy)" backend (scripts/check-in-ardour.lua): a new
 # session with a stereo track, the plug-in inserted, its parameters listed,
 # an automation ramp played, audio run, one parameter set from the host, the
 # session saved and reopened (the plug-in's state chunk must bring the value
 # back, also when the host's own copy of the values is wrong), and a session
 # with a damaged chunk opened. The same steps run once for a third-party
-# plug-in, to tell the plug-in's faults from the tool's limits.
+# plug-in, to tell the plug-in's faults from the tool's limits. Then, for
+# Sorvano only, a state with a muted region drawn in sorvano-render is put
+# into the session as its chunk: the session must play it (the sine silenced
+# inside the region's time span, unchanged after it), save the same chunk, and
+# reopen with the same chunk and the same processed audio.
 #
 # Usage: scripts/check-in-ardour.sh [--module PATH] [--build-dir DIR]
 #            [--third-party PATH | --no-third-party] [--keep]
@@ -55,18 +59,19 @@ if [ -z "$lua_tool" ] || [ -z "$scanner" ]; then
   exit 1
 fi
 
-if [ -z "$module" ]; then
-  echo "== Building Sorvano in $build_dir"
-  mkdir -p "$build_dir"
-  if ! command -v cmake >/dev/null || ! command -v ninja >/dev/null; then
-    "$root/scripts/setup.sh" || exit 1
-  fi
-  cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DSORVANO_BUILD_TESTS=OFF -DSORVANO_BUILD_BENCH=OFF >"$build_dir.log" 2>&1 &&
-    cmake --build "$build_dir" --target Sorvano >>"$build_dir.log" 2>&1 ||
-    { tail -n 30 "$build_dir.log"; echo "build failed, see $build_dir.log" >&2; exit 1; }
-  module="$build_dir/Sorvano.so"
+# The tools that make the region's chunk are built in any case.
+if ! command -v cmake >/dev/null || ! command -v ninja >/dev/null; then
+  "$root/scripts/setup.sh" || exit 1
 fi
+targets=(sorvano-render sorvano-host)
+[ -z "$module" ] && targets+=(Sorvano)
+echo "== Building ${targets[*]} in $build_dir"
+mkdir -p "$build_dir"
+cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DSORVANO_BUILD_TESTS=OFF -DSORVANO_BUILD_BENCH=OFF -DSORVANO_BUILD_MANUAL=OFF >"$build_dir.log" 2>&1 &&
+  cmake --build "$build_dir" --target "${targets[@]}" >>"$build_dir.log" 2>&1 ||
+  { tail -n 30 "$build_dir.log"; echo "build failed, see $build_dir.log" >&2; exit 1; }
+[ -z "$module" ] && module="$build_dir/Sorvano.so"
 [ -f "$module" ] || { echo "no module at $module" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/sorvano-ardour.XXXXXX)
@@ -78,6 +83,37 @@ mkdir -p "$HOME"
 
 summary=()
 sorvano_failed=0
+
+# The state a user leaves behind: in the headless editor at 48 kHz a region
+# is drawn over the whole main pane (samples 0 to 220160, the whole band) and
+# its "M" button pressed; the program chunk sorvano-render saves becomes,
+# through sorvano-host, the bank chunk that Ardour stores (it asks for index
+# 0), with "bright" and "colormap" at the values the session sets.
+region_chunk="$work/muted-region.b64"
+make_region_chunk() {
+  local dir="$work/region-state"
+  mkdir -p "$dir"
+  cat >"$dir/mute.events" <<'EVENTS'
+press 31 41
+drag 300 200
+drag 575 352
+release 575 352
+move 40 55
+press 40 55
+release 40 55
+EVENTS
+  echo
+  echo "== A muted region drawn in sorvano-render"
+  "$build_dir/tools/vsthost/sorvano-host" signal "$dir/signal.wav" --rate 48000 --seconds 1 >/dev/null &&
+    "$build_dir/tools/render/sorvano-render" "$dir/signal.wav" "$dir/editor.png" --events "$dir/mute.events" \
+      --print-regions --save-program "$dir/muted.fxp" >"$dir/regions.txt" &&
+    "$build_dir/tools/vsthost/sorvano-host" state "$module" --load-program "$dir/muted.fxp" \
+      --set bright=0.75 --set colormap=0.6666667 --save-bank "$dir/muted.fxb" >"$dir/state.txt" ||
+    { summary+=("FAIL sorvano regions: the muted region's chunk could not be made"); sorvano_failed=1; return 1; }
+  sed 's/^/  region: /' "$dir/regions.txt"
+  sed 's/^/  /' "$dir/state.txt"
+  base64 -w0 "$dir/muted.fxb" >"$region_chunk"
+}
 
 # check LABEL IS_OURS VST_FILE PARAM VALUE ALSO GAIN LATENCY
 check() {
@@ -113,11 +149,16 @@ check() {
   fi
 
   local args=("dir=$dir/session" "plugin=$name" "param=$param" "value=$value")
+  local modes=(create reopen chunk-only bad-chunk)
+  if [ "$ours" -eq 1 ] && make_region_chunk; then
+    args+=("chunk=$region_chunk")
+    modes+=(regions regions-reopen)
+  fi
   [ -n "$also" ] && args+=("also=$also")
   [ -n "$gain" ] && args+=("gain=$gain")
   [ -n "$latency" ] && args+=("latency=$latency")
   local mode
-  for mode in create reopen chunk-only bad-chunk; do
+  for mode in "${modes[@]}"; do
     echo
     echo "== $label: Ardour session, $mode"
     LXVST_PATH="$dir/vst" timeout 180 "$lua_tool" "$root/scripts/check-in-ardour.lua" \
@@ -156,7 +197,7 @@ printf '  %s\n' "${summary[@]}"
 echo
 [ "$keep" -eq 1 ] && echo "Logs and sessions kept in $work"
 if [ $sorvano_failed -eq 0 ]; then
-  echo "RESULT: PASS (Sorvano loads, lists, automates, saves and restores its state, and runs audio in Ardour)"
+  echo "RESULT: PASS (Sorvano loads, lists, automates, saves and restores its state with its regions, and runs audio in Ardour)"
   exit 0
 fi
 echo "RESULT: FAIL (see the FAIL lines for Sorvano above)"

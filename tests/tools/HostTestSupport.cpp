@@ -37,7 +37,12 @@ TempDir::~TempDir() {
 
 HostRun RunHost(const std::vector<std::string>& args, const TempDir& scratch,
                 const std::map<std::string, std::string>& environment) {
-  std::vector<std::string> argv{HostBinary()};
+  return RunProgram(HostBinary(), args, scratch, environment);
+}
+
+HostRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                   const TempDir& scratch, const std::map<std::string, std::string>& environment) {
+  std::vector<std::string> argv{program};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> argvPointers;
   for (auto& arg : argv) argvPointers.push_back(arg.data());

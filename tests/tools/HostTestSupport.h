@@ -32,6 +32,9 @@ struct HostRun {
 // stdout and stderr are collected through files in `scratch`.
 HostRun RunHost(const std::vector<std::string>& args, const TempDir& scratch,
                 const std::map<std::string, std::string>& environment = {});
+// The same for any program given by its path.
+HostRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                   const TempDir& scratch, const std::map<std::string, std::string>& environment = {});
 
 // The whole content of a file; empty when it cannot be read.
 std::string ReadWhole(const std::string& path);
@@ -44,5 +47,6 @@ std::string LineAfter(const std::string& text, const std::string& prefix);
 inline const char* HostBinary() { return SORVANO_HOST_BINARY; }
 inline const char* SorvanoModule() { return SORVANO_MODULE_FILE; }
 inline const char* TestPluginModule() { return SORVANO_HOST_TEST_PLUGIN; }
+inline const char* RenderBinary() { return SORVANO_RENDER_BINARY; }
 
 }  // namespace sorvano::testing

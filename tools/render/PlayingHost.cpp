@@ -2,6 +2,13 @@
 
 namespace sorvano {
 
+namespace {
+
+// effGetChunk and effSetChunk: index 1 is the program chunk.
+constexpr std::int32_t kProgramChunk = 1;
+
+}  // namespace
+
 VstHostCallback PlayingHost::Callback() {
   return reinterpret_cast<VstHostCallback>(&PlayingHost::HostCallback);
 }
@@ -16,8 +23,8 @@ std::intptr_t PlayingHost::HostCallback(vst::AEffect* effect, std::int32_t opcod
 }
 
 std::intptr_t PlayingHost::Dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value,
-                                    float opt) {
-  return mEffect->dispatcher(mEffect, opcode, index, value, nullptr, opt);
+                                    float opt, void* ptr) {
+  return mEffect->dispatcher(mEffect, opcode, index, value, ptr, opt);
 }
 
 void PlayingHost::Open(IEffectVST& plug, double rate, int blockSize) {
@@ -33,6 +40,21 @@ void PlayingHost::Open(IEffectVST& plug, double rate, int blockSize) {
 
 void PlayingHost::SwitchOff() {
   if (mEffect) Dispatch(vst::effMainsChanged, 0, 0);
+}
+
+std::vector<std::uint8_t> PlayingHost::GetProgramChunk() {
+  void* data = nullptr;
+  const std::intptr_t size = Dispatch(vst::effGetChunk, kProgramChunk, 0, 0.0f, &data);
+  if (size <= 0 || !data) return {};
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  return std::vector<std::uint8_t>(bytes, bytes + size);
+}
+
+bool PlayingHost::SetProgramChunk(const std::vector<std::uint8_t>& bytes) {
+  // The plug-in may keep or alter what it is given while the call runs.
+  std::vector<std::uint8_t> copy(bytes);
+  return Dispatch(vst::effSetChunk, kProgramChunk, static_cast<std::intptr_t>(copy.size()), 0.0f,
+                  copy.data()) != 0;
 }
 
 void PlayingHost::Process(double* left, double* right, int frames) {

@@ -5,6 +5,7 @@
 // and nothing else. Main thread; the plug-in calls back on it.
 
 #include <cstdint>
+#include <vector>
 
 #include "framework/vst/IEffectVST.h"
 #include "framework/vst/VstAbi.h"
@@ -31,6 +32,12 @@ public:
   // advances by frames. Buffers are processed in place.
   void Process(double* left, double* right, int frames);
   std::int64_t SongPosition() const { return mPosition; }
+  // The plug-in's program chunk (effGetChunk index 1), copied; empty when it
+  // hands out none.
+  std::vector<std::uint8_t> GetProgramChunk();
+  // Hands bytes to the plug-in as its program chunk (effSetChunk index 1).
+  // Answers whether the plug-in accepted them.
+  bool SetProgramChunk(const std::vector<std::uint8_t>& bytes);
   // A host loop: a block that would start at or beyond end starts at start
   // instead. end <= start switches it off.
   void SetLoop(std::int64_t start, std::int64_t end) {
@@ -42,7 +49,7 @@ private:
   static std::intptr_t HostCallback(vst::AEffect* effect, std::int32_t opcode, std::int32_t index,
                                     std::intptr_t value, void* ptr, float opt);
   std::intptr_t Dispatch(std::int32_t opcode, std::int32_t index = 0, std::intptr_t value = 0,
-                         float opt = 0.0f);
+                         float opt = 0.0f, void* ptr = nullptr);
 
   vst::AEffect* mEffect = nullptr;
   vst::VstTimeInfo mTime{};

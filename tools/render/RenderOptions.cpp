@@ -73,6 +73,18 @@ const OptionRow kOptions[] = {
      }},
     {"--loop", "START:END", "the host loops the song position from END back to START (samples)",
      [](RenderOptions& o, const char* v) { return ParseLoop(v, o.loopStart, o.loopEnd); }},
+    {"--load-program", "FILE",
+     "hand FILE to the plug-in as its program chunk before playing (its brightness and colour map "
+     "replace --bright and --colormap)",
+     [](RenderOptions& o, const char* v) {
+       o.loadProgram = v;
+       return *v != '\0';
+     }},
+    {"--save-program", "FILE", "save the plug-in's program chunk to FILE after the run",
+     [](RenderOptions& o, const char* v) {
+       o.saveProgram = v;
+       return *v != '\0';
+     }},
     {"--print-regions", nullptr, "print the view's regions and the engine's record count at the end",
      [](RenderOptions& o, const char*) {
        o.printRegions = true;

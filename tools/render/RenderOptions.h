@@ -3,6 +3,7 @@
 // The renderer's command line:
 //   sorvano-render IN.wav OUT.png [--block N] [--bright B] [--colormap NAME]
 //                  [--events FILE] [--loop START:END] [--print-regions]
+//                  [--load-program FILE] [--save-program FILE]
 // Options are rows of one table (RenderOptions.cpp): a new option is a new
 // row and a new field here. Main thread.
 
@@ -21,6 +22,10 @@ struct RenderOptions {
   int64_t loopStart = 0;     // the host's loop in samples; loopEnd <= loopStart: none
   int64_t loopEnd = 0;
   bool printRegions = false;
+  // Program chunk files (tools/vsthost/ChunkFile.h): loaded before playing,
+  // saved after the run; empty: none.
+  std::string loadProgram;
+  std::string saveProgram;
 };
 
 // Exit statuses, as the command-line host's: 2 when the work failed (an

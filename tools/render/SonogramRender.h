@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tools/render/PlayingHost.h"
 
@@ -46,6 +47,10 @@ public:
   // The host's loop, in samples of the song position.
   void SetLoop(std::int64_t start, std::int64_t end) { mHost.SetLoop(start, end); }
   double Rate() const { return mRate; }
+  // The plug-in's state as its program chunk (what a host saves), and
+  // restoring one. LoadProgram answers whether the plug-in accepted it.
+  std::vector<std::uint8_t> SaveProgram() { return mHost.GetProgramChunk(); }
+  bool LoadProgram(const std::vector<std::uint8_t>& bytes) { return mHost.SetProgramChunk(bytes); }
   // One timer tick: redraws what is dirty.
   void Tick();
 
