@@ -114,38 +114,42 @@ void AxisLabels::BuildFrequency(int lowHz, int highHz, int lowRow, int highRow, 
   }
 }
 
-void AxisLabels::DrawFrequency(IEditorGraphics& graphics, const IRect& pane,
-                               ITextStyle style) const {
+void AxisLabels::DrawFrequency(IEditorGraphics& graphics, const IRect& pane, ITextStyle style,
+                               const KeepOut& keepOut) const {
   const int left = pane.R + kFrequencyStripLeft;
   const int right = pane.R + kFrequencyStripRight;
+  const auto label = [&](const char* text, const IRect& box) {
+    if (!keepOut.Meets(box)) graphics.DrawText(style, text, box);
+  };
   style.align = ITextStyle::kRight;
-  graphics.DrawText(style, mHigh, IRect(left, pane.T, right, pane.T + kStripHeight));
-  graphics.DrawText(style, mLow, IRect(left, pane.B - kStripHeight, right, pane.B));
+  label(mHigh, IRect(left, pane.T, right, pane.T + kStripHeight));
+  label(mLow, IRect(left, pane.B - kStripHeight, right, pane.B));
   for (int i = 0; i < mCount; ++i) {
     const Entry& entry = At(i);
     graphics.DrawHorizontalLineAt(kGrid, pane, entry.position);
     if (entry.text[0] == '\0') continue;
     const int y = pane.B - static_cast<int>(entry.position * static_cast<float>(pane.H()));
-    graphics.DrawText(style, entry.text,
-                      IRect(left, y - kHalfTextHeight, right, y + kHalfTextHeight));
+    label(entry.text, IRect(left, y - kHalfTextHeight, right, y + kHalfTextHeight));
   }
 }
 
 void AxisLabels::DrawTime(IEditorGraphics& graphics, const IRect& pane, int stripTop,
-                          ITextStyle style) const {
+                          ITextStyle style, const KeepOut& keepOut) const {
   const int bottom = stripTop + kStripHeight;
+  const auto label = [&](const char* text, const IRect& box) {
+    if (!keepOut.Meets(box)) graphics.DrawText(style, text, box);
+  };
   style.align = ITextStyle::kLeft;
-  graphics.DrawText(style, mLow, IRect(pane.L, stripTop, pane.L + kTextWidth, bottom));
+  label(mLow, IRect(pane.L, stripTop, pane.L + kTextWidth, bottom));
   style.align = ITextStyle::kRight;
-  graphics.DrawText(style, mHigh, IRect(pane.R - kTextWidth, stripTop, pane.R, bottom));
+  label(mHigh, IRect(pane.R - kTextWidth, stripTop, pane.R, bottom));
   style.align = ITextStyle::kCenter;
   for (int i = 0; i < mCount; ++i) {
     const Entry& entry = At(i);
     graphics.DrawVerticalLineAt(kGrid, pane, entry.position);
     if (entry.text[0] == '\0') continue;
     const int x = pane.L + static_cast<int>(entry.position * static_cast<float>(pane.W()));
-    graphics.DrawText(style, entry.text,
-                      IRect(x - kTextWidth / 2, stripTop, x + kTextWidth / 2, bottom));
+    label(entry.text, IRect(x - kTextWidth / 2, stripTop, x + kTextWidth / 2, bottom));
   }
 }
 

@@ -49,14 +49,26 @@ public:
   const char* LowText() const { return mLow; }
   const char* HighText() const { return mHigh; }
 
+  // Room that other texts take in a label strip (the selected region's
+  // markers): a label whose box meets one of these boxes is left out, its
+  // grid line still drawn, so that no two texts run into each other. Empty
+  // boxes meet nothing.
+  struct KeepOut {
+    IRect first;
+    IRect second;
+    bool Meets(const IRect& box) const { return box.Intersects(first) || box.Intersects(second); }
+  };
+
   // Drawing, all texts in style's colour (alignment set per text).
   // Frequency labels right of pane: grid lines across it, texts right-aligned
   // in the strip from pane right + 2 to pane right + 38.
-  void DrawFrequency(IEditorGraphics& graphics, const IRect& pane, ITextStyle style) const;
+  void DrawFrequency(IEditorGraphics& graphics, const IRect& pane, ITextStyle style,
+                     const KeepOut& keepOut = {}) const;
   // Time labels in a 10-pixel strip whose top is stripTop: grid lines across
   // the pane, end texts in the first and last 36 pixels, tick texts centred
   // in 36 pixels.
-  void DrawTime(IEditorGraphics& graphics, const IRect& pane, int stripTop, ITextStyle style) const;
+  void DrawTime(IEditorGraphics& graphics, const IRect& pane, int stripTop, ITextStyle style,
+                const KeepOut& keepOut = {}) const;
 
   // "%d:%02d.%02d" or "%d:%02d" of seconds rounded to hundredths.
   static void FormatTime(double seconds, bool hundredths, char (&text)[kTextCapacity]);

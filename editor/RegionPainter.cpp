@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 #include "editor/DisplayRows.h"
 #include "editor/KnobPainter.h"
@@ -28,6 +29,9 @@ constexpr int kTimeLabelWidth = 56;
 constexpr int kFrequencyLabelWidth = 38;
 constexpr int kStripHeight = 10;
 constexpr int kTimeStripOffset = 12;
+// Centres of two time labels at least this far apart keep their texts apart.
+constexpr int kTimeLabelApart = 50;
+constexpr int kStripSideRoom = 6;
 
 ITextStyle Style(const IColor& color, int align) {
   ITextStyle style(color);
@@ -90,7 +94,9 @@ void DrawSelected(IEditorGraphics& g, const EditorMod& mod, const IRect& r, cons
     if (!extent.Empty()) g.DrawRect(kWhite, extent);
   }
   const bool textDragged = showFade ? look.drag == DragMode::kFadeKnob : look.drag == DragMode::kGainKnob;
-  RegionText(g, s.mTextBox, showFade ? mod.mFadeText : mod.mGainText, textDragged ? kRed : kWhite, true);
+  RegionText(g, showFade ? s.mSelectedFadeTextBox : s.mSelectedTextBox,
+             showFade ? mod.mFadeText : mod.mGainText,
+             textDragged ? kRed : kWhite, true);
 
   if (leftEar.surface) g.DrawImage(leftEar, s.mLeftEar, 0, 0, nullptr);
   if (rightEar.surface) g.DrawImage(rightEar, s.mRightEar, 0, 0, nullptr);
@@ -116,19 +122,20 @@ void DrawSelected(IEditorGraphics& g, const EditorMod& mod, const IRect& r, cons
                     KnobColor(look.drag == DragMode::kFadeKnob, look.hover == HoverCode::kFadeKnob));
 
   // Green markers of its times above the pane and its frequencies right of it.
+  const RegionPainter::MarkerLabels labels = RegionPainter::MarkerLabelsFor(r, pane);
   const ITextStyle green = Style(kMarkerGreen, ITextStyle::kCenter);
-  const int stripTop = pane.T - kTimeStripOffset;
   char text[32];
-  for (const auto& [x, position] : {std::pair{r.L, mod.mRegion.mStart}, std::pair{r.R, mod.mRegion.mEnd}}) {
-    g.DrawVerticalLine(kMarkerGreen, x, stripTop + kStripHeight, pane.T);
+  for (const auto& [x, position, box] : {std::tuple{r.L, mod.mRegion.mStart, labels.start},
+                                         std::tuple{r.R, mod.mRegion.mEnd, labels.end}}) {
+    if (!labels.timesSpread) g.DrawVerticalLine(kMarkerGreen, x, box.B, pane.T);
     TimeText(text, position, look.sampleRate);
-    g.DrawText(green, text, IRect(x - kTimeLabelWidth / 2, stripTop, x + kTimeLabelWidth / 2, stripTop + kStripHeight));
+    g.DrawText(green, text, box);
   }
-  for (const auto& [y, hz] : {std::pair{r.B, mod.mRegion.mLowHz}, std::pair{r.T, mod.mRegion.mHighHz}}) {
-    g.DrawHorizontalLine(kMarkerGreen, y, pane.R, pane.R + 2);
+  for (const auto& [y, hz, box] : {std::tuple{r.B, mod.mRegion.mLowHz, labels.low},
+                                   std::tuple{r.T, mod.mRegion.mHighHz, labels.high}}) {
+    g.DrawHorizontalLine(kMarkerGreen, y, pane.R, box.L);
     std::snprintf(text, sizeof text, "%.0f", static_cast<double>(hz));
-    g.DrawText(Style(kMarkerGreen, ITextStyle::kRight), text,
-               IRect(pane.R + 2, y - 5, pane.R + 2 + kFrequencyLabelWidth, y + 5));
+    g.DrawText(Style(kMarkerGreen, ITextStyle::kRight), text, box);
   }
 
   ViewMarks::DrawHandle(g, r.L - 2, r.T - 2,
@@ -144,6 +151,45 @@ void DrawSelected(IEditorGraphics& g, const EditorMod& mod, const IRect& r, cons
 }
 
 }  // namespace
+
+RegionPainter::MarkerLabels RegionPainter::MarkerLabelsFor(const IRect& marked, const IRect& pane) {
+  const int stripTop = pane.T - kTimeStripOffset;
+  // Time labels stay within 6 pixels of the pane's sides: over the black
+  // area on the left, clear of the "Hz" caption on the right.
+  const int stripLeft = pane.L - kStripSideRoom;
+  const int stripRight = pane.R + kStripSideRoom;
+  const auto time = [&](int centre) {
+    const int left =
+        std::clamp(centre - kTimeLabelWidth / 2, stripLeft, stripRight - kTimeLabelWidth);
+    return IRect(left, stripTop, left + kTimeLabelWidth, stripTop + kStripHeight);
+  };
+  const auto frequency = [&pane](int y) {
+    return IRect(pane.R + 2, y - kStripHeight / 2, pane.R + 2 + kFrequencyLabelWidth,
+                 y + kStripHeight / 2);
+  };
+  MarkerLabels m{time(marked.L), time(marked.R), frequency(marked.T), frequency(marked.B)};
+  // The times of a narrow region would run into each other: each moves
+  // away from the middle until the texts (up to 44 pixels) stand apart.
+  if (m.end.L - m.start.L < kTimeLabelApart) {
+    const int middle = (marked.L + marked.R) / 2;
+    m.start = time(middle - kTimeLabelApart / 2);
+    m.end = time(m.start.L + kTimeLabelWidth / 2 + kTimeLabelApart);
+    // Held back at the right end, the end label pushes the start one left.
+    m.start = time(m.end.L + kTimeLabelWidth / 2 - kTimeLabelApart);
+    m.timesSpread = true;
+  }
+  // Likewise the frequencies of a low region: the high one above the low one.
+  if (m.low.T < m.high.B) {
+    const int middle = (marked.T + marked.B) / 2;
+    m.high = frequency(middle - kStripHeight / 2);
+    m.low = frequency(middle + kStripHeight / 2 + 1);
+  }
+  return m;
+}
+
+bool RegionPainter::ShowsSelection(const RegionList& regions, const SonogramPane& main) {
+  return regions.SelectedMod() != nullptr && !main.MarkedRect().Empty();
+}
 
 IRect RegionPainter::FadeExtent(const EditorMod& mod, const SonogramPane& main, int sampleRate) {
   const IRect& r = mod.mMainRect;
@@ -179,16 +225,18 @@ ViewHitRects RegionPainter::Draw(IEditorGraphics& g, RegionList& regions, const 
         const IRect extent = FadeExtent(mod, main, look.sampleRate);
         if (!extent.Empty()) g.DrawRect(kGrey, extent);
       }
-      RegionText(g, s.mTextBox, look.showFades ? mod.mFadeText : mod.mGainText, kWhite, false);
+      const bool fades = look.showFades;
+      RegionText(g, fades ? s.mFadeTextBox : s.mTextBox, fades ? mod.mFadeText : mod.mGainText, kWhite,
+                 false);
       RoundedOutline(g, mod.mMainRect, kWhite);
     }
     if (!mod.mOverviewRect.Empty()) {
       g.FillRect(i == selected ? kSelectedBlock : kWhite, mod.mOverviewRect, nullptr);
     }
   }
-  const EditorMod* mod = regions.SelectedMod();
-  const IRect& marked = main.MarkedRect();
-  if (mod && !marked.Empty()) DrawSelected(g, *mod, marked, main, look, leftEar, rightEar, hit);
+  if (ShowsSelection(regions, main)) {
+    DrawSelected(g, *regions.SelectedMod(), main.MarkedRect(), main, look, leftEar, rightEar, hit);
+  }
   return hit;
 }
 

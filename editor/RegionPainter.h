@@ -38,6 +38,20 @@ public:
   // the rows of its frequencies widened by trunc(fade x (high - low)) Hz,
   // not below 0 Hz nor above half the rate. Empty when nothing shows.
   static IRect FadeExtent(const EditorMod& mod, const SonogramPane& main, int sampleRate);
+
+  // The boxes of the selected region's green marker labels, for its marked
+  // rectangle in the main pane: its start and end times in the strip above
+  // the pane, its high and low frequencies right of it. The view keeps the
+  // axis labels out of them.
+  struct MarkerLabels {
+    IRect start, end, high, low;
+    // The time labels were moved apart; their ticks would stand under the
+    // other label's text and are left out.
+    bool timesSpread = false;
+  };
+  static MarkerLabels MarkerLabelsFor(const IRect& marked, const IRect& pane);
+  // Whether Draw shows a selected region, and so its markers.
+  static bool ShowsSelection(const RegionList& regions, const SonogramPane& main);
 };
 
 }  // namespace sorvano

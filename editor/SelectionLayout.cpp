@@ -9,6 +9,22 @@ namespace {
 // Widget columns for a region this low or lower are lifted and widened.
 constexpr int kLowRegion = 60;
 constexpr int kTextBoxWideFrom = 48;  // wider than 47 pixels: box inside
+constexpr int kFadeTextWidth = 56;
+constexpr int kFadeTextBoxWideFrom = kFadeTextWidth + 6;
+constexpr int kColumnGap = 3;
+
+// box, moved vertically off the two widget columns when it meets either,
+// below them while that stays in the pane, else above them.
+IRect ClearOfColumns(const IRect& box, const IRect& left, const IRect& right, const IRect& pane) {
+  if (!box.Intersects(left) && !box.Intersects(right)) return box;
+  const int top = std::min(left.T, right.T);
+  const int bottom = std::max(left.B, right.B);
+  const int below = bottom + kColumnGap - box.T;
+  if (box.B + below <= pane.B) return IRect(box.L, box.T + below, box.R, box.B + below);
+  const int above = top - kColumnGap - box.B;
+  if (box.T + above >= pane.T) return IRect(box.L, box.T + above, box.R, box.B + above);
+  return box;
+}
 
 }  // namespace
 
@@ -46,6 +62,15 @@ SelectionLayout SelectionLayout::For(const IRect& rect, const IRect& pane) {
     const int cx = std::max((L + R) / 2, pane.L + 20);
     s.mTextBox = IRect(cx - 22, B + 5, cx + 22, B + 17);
   }
+  if (R - L >= kFadeTextBoxWideFrom) {
+    s.mFadeTextBox = IRect(R - 5 - kFadeTextWidth, B - 15, R - 5, B - 3);
+  } else {
+    // As far from the pane's left side as the narrow gain box.
+    const int cx = std::max((L + R) / 2, pane.L + kFadeTextWidth / 2 - 2);
+    s.mFadeTextBox = IRect(cx - kFadeTextWidth / 2, B + 5, cx + kFadeTextWidth / 2, B + 17);
+  }
+  s.mSelectedTextBox = ClearOfColumns(s.mTextBox, s.mLeftEar, s.mRightEar, pane);
+  s.mSelectedFadeTextBox = ClearOfColumns(s.mFadeTextBox, s.mLeftEar, s.mRightEar, pane);
 
   s.mTopLeftHandle = IRect(L - 2, T - 2, L - 2 + kHandleSize, T - 2 + kHandleSize);
   s.mBottomRightHandle = IRect(R - 5, B - 5, R - 5 + kHandleSize, B - 5 + kHandleSize);

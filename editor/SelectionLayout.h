@@ -30,6 +30,17 @@ struct SelectionLayout {
   IRect mGainHit;
   IRect mFadeHit;
   IRect mTextBox;
+  // The fade text ("fade 0.1x" is 48 pixels at the editor's text size) does
+  // not fit the 43 pixels of the gain text's box: it gets a box of 56 pixels
+  // with the same right edge, inside the rectangle when that is wide enough,
+  // else below it like the narrow gain box.
+  IRect mFadeTextBox;
+  // The selected region's two text boxes: the boxes above, but moved 3
+  // pixels below the widget columns (or above them, at the pane's bottom)
+  // when the columns would cover them, as they cover the box of a new 12 x 12
+  // region, which stands between them.
+  IRect mSelectedTextBox;
+  IRect mSelectedFadeTextBox;
   IRect mTopLeftHandle, mBottomRightHandle;        // 7 x 7, as drawn
   IRect mTopLeftHandleHit, mBottomRightHandleHit;  // what catches the mouse
 

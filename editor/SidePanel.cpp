@@ -57,14 +57,25 @@ SidePanel::SidePanel(PluginLink* plugin, const IRect& rect, SidePanelCountdown::
 
 // ---- From the view and the plug-in.
 
+// The view tells the panel about a loop while the view draws, and a host
+// thread restoring a state or switching "reset" may call while the editor
+// thread draws: a mark made during a draw pass is cleared at the end of that
+// pass even though the panel (outside the pass's rectangle) was not drawn.
+// One redraw more keeps it for the next tick. The redraw is asked for first:
+// a pass ending between the two calls then turns it into the dirty mark.
+void SidePanel::MarkChanged() {
+  Redraw();
+  SetDirty(false);
+}
+
 void SidePanel::ShowFollow(bool follow) {
   mFollowShown.store(follow, std::memory_order_relaxed);
-  SetDirty(false);
+  MarkChanged();
 }
 
 void SidePanel::ShowLoop(bool loop) {
   mLoopShown.store(loop, std::memory_order_relaxed);
-  SetDirty(false);
+  MarkChanged();
 }
 
 void SidePanel::ShowSelection(int selected, int count) {
@@ -74,11 +85,11 @@ void SidePanel::ShowSelection(int selected, int count) {
     mAllGainDb.store(0.0, std::memory_order_relaxed);
     mAllFade.store(0.0, std::memory_order_relaxed);
   }
-  SetDirty(false);
+  MarkChanged();
 }
 
 void SidePanel::SetResetCountdown(bool on) {
-  if (mCountdown.Set(on)) SetDirty(false);
+  if (mCountdown.Set(on)) MarkChanged();
 }
 
 // ---- Mouse.

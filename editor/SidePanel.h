@@ -125,6 +125,8 @@ private:
   // Turns the fade hover on or off and tells the view; answers whether it changed.
   bool SetFadeHover(bool hover);
 
+  // Any thread: marks the panel for this tick and the next.
+  void MarkChanged();
   void DrawCountdown(IEditorGraphics& graphics, int elapsed);
   void DrawSelection(IEditorGraphics& graphics, const Selection& selection);
   void DrawAlways(IEditorGraphics& graphics, const Selection& selection);

@@ -26,17 +26,20 @@ inline constexpr IRect kFollowNo{329, 476, 346, 488};
 inline constexpr IRect kColorMapName{282, 497, 334, 509};
 
 // The reset countdown covers the left part of the panel with a black box and
-// counts "5" to "1" in a row of 5 x 10 pixel cells whose right edges are 16
-// pixels apart; the current second's cell is framed.
+// counts "5" to "1" in a row of 5-pixel cells whose right edges are 16 pixels
+// apart; the current second's cell is framed. Texts stand from the top of
+// their rectangles in cells of 13 pixels, so the digits start 1 pixel inside
+// the frame's top (their ink then sits in its middle, clear of its lines) and
+// the two lines below are 13 pixels apart.
 inline constexpr IRect kCountdownBox{30, 457, 137, 510};
 inline constexpr int kCountdownFirstRight = 53;
 inline constexpr int kCountdownStep = 16;
 inline constexpr int kCountdownDigitWidth = 5;
-inline constexpr int kCountdownDigitTop = 465;
-inline constexpr int kCountdownDigitBottom = 475;
+inline constexpr int kCountdownDigitTop = 462;
+inline constexpr int kCountdownDigitBottom = 472;
 inline constexpr IRect kCountdownFirstFrame{43, 461, 57, 475};
-inline constexpr IRect kCountdownAllData{41, 483, 123, 493};
-inline constexpr IRect kCountdownWillBeDeleted{41, 493, 123, 503};
+inline constexpr IRect kCountdownAllData{41, 481, 123, 494};
+inline constexpr IRect kCountdownWillBeDeleted{41, 494, 123, 507};
 
 // The discard box's check square: 7 x 7 pixels centred in its area.
 inline constexpr int kCheckSize = 7;

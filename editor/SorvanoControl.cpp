@@ -40,7 +40,7 @@ ViewMarks::HandleLook WindowHandleLook(DragMode drag, HoverCode hover, DragMode 
 }  // namespace
 
 SorvanoControl::SorvanoControl(PluginLink* plugin, IEditorGraphics* graphics)
-    : IEditorControl(plugin ? plugin->Effect() : nullptr, kRect, -1),
+    : IEditorControl(plugin ? plugin->Effect() : nullptr, kDrawnRect, -1),
       mPlugin(plugin),
       mFrames(new (std::nothrow) std::complex<double>[kFrameEntries]()),
       mMain(kMainRect, 0, kMainSpan, kStartRate),
@@ -49,6 +49,7 @@ SorvanoControl::SorvanoControl(PluginLink* plugin, IEditorGraphics* graphics)
       mTextStyle(kGrey),
       mRegions(plugin) {
   mTextStyle.size = kTextSize;
+  SetTargetRect(kRect);
   mRegions.OnSelectionCleared([this] { ClearSelectionState(); });
   mMain.SetTimeRange(0, kMainSpan, mHistory);
   mOverview.SetTimeRange(0, kOverviewSpan, mHistory);
@@ -265,10 +266,20 @@ void SorvanoControl::PaintColumns(int32_t first, int columns) {
 
 void SorvanoControl::Paint(IEditorGraphics& graphics) {
   CopyPanes(graphics);
-  mFrequencyLabels.DrawFrequency(graphics, mMain.Rect(), mTextStyle);
+  // The selected region's green markers stand in the label strips; the axis
+  // labels they would run into are left out.
+  AxisLabels::KeepOut timeKeepOut;
+  AxisLabels::KeepOut frequencyKeepOut;
+  if (RegionPainter::ShowsSelection(mRegions, mMain)) {
+    const RegionPainter::MarkerLabels markers =
+        RegionPainter::MarkerLabelsFor(mMain.MarkedRect(), mMain.Rect());
+    timeKeepOut = {markers.start, markers.end};
+    frequencyKeepOut = {markers.high, markers.low};
+  }
+  mFrequencyLabels.DrawFrequency(graphics, mMain.Rect(), mTextStyle, frequencyKeepOut);
   graphics.DrawRect(kGrey, mMain.Rect());
   mMain.TimeLabels().DrawTime(graphics, mMain.Rect(), mMain.Rect().T - kMainTimeStripOffset,
-                              mTextStyle);
+                              mTextStyle, timeKeepOut);
   graphics.DrawRect(kGrey, mOverview.Rect());
   mOverview.TimeLabels().DrawTime(graphics, mOverview.Rect(),
                                   mOverview.Rect().B + kOverviewTimeStripOffset, mTextStyle);

@@ -63,7 +63,12 @@ class PluginLink;
 
 class SorvanoControl : public IEditorControl, public ViewLink, public ViewCommands {
 public:
+  // Where the view takes the mouse.
   static constexpr IRect kRect{24, 24, 616, 445};
+  // Where it draws: the overview's time labels reach four lines below kRect.
+  // A redraw of the view repaints the background there too, so the labels
+  // are not blended again over their own ink at every tick.
+  static constexpr IRect kDrawnRect{24, 24, 616, 449};
   static constexpr IRect kMainRect{30, 40, 576, 353};
   static constexpr IRect kOverviewRect{30, 362, 605, 429};
   static constexpr int32_t kMainSpan = 220160;

@@ -35,6 +35,7 @@ void IEditorGraphics::Resize(int w, int h) {
   {
     std::lock_guard<std::mutex> lock(mControlsLock);
     old.swap(mControls);
+    mHasBackground = false;
   }
   while (!old.empty()) old.pop_back();
   if (mPlug) mPlug->RefreshEditorRect(w, h);
@@ -50,6 +51,7 @@ void IEditorGraphics::AttachBackground(int resourceId, const char* fileName) {
   background->SetGraphics(this);
   std::lock_guard<std::mutex> lock(mControlsLock);
   mControls.insert(mControls.begin(), std::move(background));
+  mHasBackground = true;
 }
 
 bool IEditorGraphics::DrawVerticalLine(const IColor& color, int x, int y1, int y2) {
@@ -104,15 +106,30 @@ bool IEditorGraphics::IsDirty(IRect& rect) {
   return dirty;
 }
 
+IRect IEditorGraphics::CoveringRect(IRect rect) const {
+  // Each widening may touch further controls; every pass that changes the
+  // rectangle takes in at least one more control, so this ends.
+  for (std::size_t pass = 0; pass < mControls.size(); ++pass) {
+    IRect grown = rect;
+    for (std::size_t i = mHasBackground ? 1 : 0; i < mControls.size(); ++i) {
+      const IEditorControl& control = *mControls[i];
+      if (!control.IsHidden() && rect.Intersects(control.GetRect())) grown = grown.Union(control.GetRect());
+    }
+    if (grown == rect) break;
+    rect = grown;
+  }
+  return rect;
+}
+
 bool IEditorGraphics::Draw(const IRect& rect) {
   if (mControls.empty()) return true;
-  mDrawRect = rect;
+  mDrawRect = mStrictDrawing ? CoveringRect(rect) : rect;
   for (auto& control : mControls) {
     const bool wanted = mStrictDrawing || control->IsDirty();
-    if (wanted && !control->IsHidden() && rect.Intersects(control->GetRect())) control->Draw(*this);
+    if (wanted && !control->IsHidden() && mDrawRect.Intersects(control->GetRect())) control->Draw(*this);
     control->SetClean();
   }
-  return PresentRect(rect);
+  return PresentRect(mDrawRect);
 }
 
 void IEditorGraphics::ReleaseCapture() {

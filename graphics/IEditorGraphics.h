@@ -11,7 +11,10 @@
 //      none is dirty nothing happens this tick.
 //   2. The window host paints the collected rectangle at once and calls Draw()
 //      with the platform's update rectangle (which contains it).
-//   3. Draw() draws every visible control that the rectangle touches, in
+//   3. Draw() widens the rectangle to cover every visible control it
+//      touches (the background aside), so that a control is never drawn
+//      again over its own ink outside the part of the background that is
+//      repainted; it draws every visible control in that rectangle, in
 //      index order (the background first), and then marks every control clean,
 //      drawn or not, so that a control asking for one more redraw during this
 //      cycle (redraw pending) is collected again next tick.
@@ -173,7 +176,8 @@ public:
   // Editor thread: rect := rect united with the rectangles of the dirty
   // controls; answers whether any was dirty.
   bool IsDirty(IRect& rect);
-  // Editor thread: one redraw of rect (see the cycle above), then PresentRect.
+  // Editor thread: one redraw of rect, widened as the cycle above says, then
+  // PresentRect of the widened rectangle.
   bool Draw(const IRect& rect);
 
   // ---- Mouse routing, editor thread, called by the window host.
@@ -212,6 +216,9 @@ protected:
   int MouseOverIndex() const { return mMouseOver; }
 
 private:
+  // rect united with the rectangle of every visible control it touches, but
+  // the background's, until it touches no control beyond itself.
+  IRect CoveringRect(IRect rect) const;
   void ReleaseCapture();
   void EndGesture();
 
@@ -232,6 +239,8 @@ private:
   bool mHandleMouseOver = false;
   bool mStrictDrawing = true;
   std::atomic<bool> mClosing{false};
+  // Control 0 is the background picture (AttachBackground).
+  bool mHasBackground = false;
 };
 
 }  // namespace sorvano

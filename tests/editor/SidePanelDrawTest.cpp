@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "editor/SidePanelLayout.h"
 #include "tests/editor/SidePanelFakes.h"
@@ -122,6 +123,103 @@ TEST(SidePanelDrawing, TheCountdownCoversTheLeftPartAndFramesTheCurrentSecond) {
   EXPECT_EQ(rig.graphics.GetPoint(89, 461), IColor(255, 255, 255, 255));
   EXPECT_EQ(rig.graphics.GetPoint(59, 468), IColor(255, 0, 0, 0));
   EXPECT_GT(CountPixels(rig, kCountdownWillBeDeleted, Whitish), 0);
+}
+
+}  // namespace
+}  // namespace sorvano::test
+
+namespace sorvano::test {
+namespace {
+
+using namespace side_panel;
+
+// The rows of r holding any whitish ink, top to bottom.
+std::vector<int> InkRows(PanelRig& rig, const IRect& r) {
+  std::vector<int> rows;
+  for (int y = r.T; y < r.B; ++y) {
+    bool ink = false;
+    for (int x = r.L; x < r.R && !ink; ++x) {
+      const IColor c = rig.graphics.GetPoint(x, y);
+      ink = c.R > 128 && c.G > 128 && c.B > 128;
+    }
+    if (ink) rows.push_back(y);
+  }
+  return rows;
+}
+
+TEST(SidePanelDrawing, TheCountdownsTextsStandClearOfTheFrameAndOfEachOther) {
+  PanelRig rig;
+  rig.panel->SetResetCountdown(true);
+  rig.Draw();
+  // The framed "5": its ink lies between the frame's top and bottom lines
+  // (rows 461 and 475), none of it on or below the bottom line.
+  const IRect inside(kCountdownFirstFrame.L + 1, kCountdownFirstFrame.T + 1, kCountdownFirstFrame.R,
+                     kCountdownFirstFrame.B);
+  const std::vector<int> digit = InkRows(rig, inside);
+  ASSERT_FALSE(digit.empty());
+  EXPECT_GT(digit.front(), kCountdownFirstFrame.T + 1);
+  EXPECT_LT(digit.back(), kCountdownFirstFrame.B - 1);
+  const IRect below(inside.L, kCountdownFirstFrame.B + 1, inside.R, kCountdownFirstFrame.B + 6);
+  EXPECT_TRUE(InkRows(rig, below).empty());
+  // "all data" and "will be deleted!" with at least one empty row between them.
+  const std::vector<int> lines = InkRows(rig, IRect(41, 478, 123, 510));
+  ASSERT_FALSE(lines.empty());
+  bool gap = false;
+  for (std::size_t i = 1; i < lines.size(); ++i) gap = gap || lines[i] > lines[i - 1] + 1;
+  EXPECT_TRUE(gap);
+  EXPECT_LT(lines.back(), kCountdownBox.B);
+}
+
+// Paints its rectangle and, while drawing, tells the panel about a loop, as
+// the sonogram view does when its playback tracker sees the host jump back.
+class LoopNewsControl : public IEditorControl {
+public:
+  explicit LoopNewsControl(SidePanel*& panel)
+      : IEditorControl(nullptr, IRect(0, 0, 640, 440), -1), mPanel(panel) {}
+  bool Draw(IEditorGraphics&) override {
+    if (mPanel && tell) mPanel->ShowLoop(true);
+    return true;
+  }
+
+  bool tell = false;
+
+private:
+  SidePanel*& mPanel;
+};
+
+TEST(SidePanelDrawing, ALoopToldWhileAnotherControlDrawsIsShownAtTheNextTick) {
+  SidePanel* panel = nullptr;
+  TestEditor graphics;
+  graphics.AttachControl(new FillControl);
+  auto* news = new LoopNewsControl(panel);
+  graphics.AttachControl(news);
+  FakePluginLink plugin;
+  panel = new SidePanel(&plugin, kPanel);
+  graphics.AttachControl(panel);
+  graphics.Draw(IRect(0, 0, 640, 540));
+
+  // A tick that redraws only the control above the panel.
+  news->tell = true;
+  news->SetDirty(false);
+  IRect dirty;
+  ASSERT_TRUE(graphics.IsDirty(dirty));
+  ASSERT_FALSE(dirty.Intersects(kPanel));
+  graphics.Draw(dirty);
+  EXPECT_TRUE(panel->LoopShown());
+
+  // The next tick draws the panel with "fit screen" beside the loop text.
+  IRect next;
+  ASSERT_TRUE(graphics.IsDirty(next));
+  EXPECT_TRUE(next.Intersects(kPanel));
+  graphics.Draw(next);
+  int white = 0;
+  for (int y = kLoopText.T; y < kLoopText.B; ++y) {
+    for (int x = 318; x < kLoopText.R; ++x) {
+      const IColor c = graphics.GetPoint(x, y);
+      white += c.R > 200 && c.G > 200 && c.B > 200;
+    }
+  }
+  EXPECT_GT(white, 0);
 }
 
 }  // namespace

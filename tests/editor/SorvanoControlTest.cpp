@@ -50,7 +50,8 @@ TEST_F(SorvanoControlTest, StartsAtTheWrittenState) {
   EXPECT_TRUE(s.follow);
   EXPECT_EQ(s.multiplier, 12);
   EXPECT_EQ(s.sampleRate, 44100);
-  EXPECT_EQ(view->GetRect(), SorvanoControl::kRect);
+  EXPECT_EQ(view->GetTargetRect(), SorvanoControl::kRect);
+  EXPECT_EQ(view->GetRect(), SorvanoControl::kDrawnRect);
   // The overview window is the main pane's window.
   EXPECT_EQ(s.overviewWindow.L, 30);
   EXPECT_EQ(s.overviewWindow.R, 30 + static_cast<int>(220160 * 575.0 / 1323008.0));

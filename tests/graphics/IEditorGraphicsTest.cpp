@@ -203,8 +203,6 @@ TEST_F(Editor, RedrawCollectsAndCleansEveryControl) {
   EXPECT_EQ(a->drawn.size(), 1u);
   EXPECT_TRUE(b->drawn.empty());
   EXPECT_FALSE(b->IsDirty());
-  EXPECT_EQ(g.presented.back(), IRect(0, 0, 50, 50));
-  EXPECT_EQ(g.GetDrawRect(), IRect(0, 0, 50, 50));
 
   // One more redraw asked for during a cycle survives exactly one cycle.
   b->Redraw();
@@ -226,6 +224,26 @@ TEST_F(Editor, RedrawRectangleTestIsAsymmetricOnTouchingEdges) {
   // The redraw's left edge on A's right edge: A is not drawn.
   g.Draw(IRect(100, 0, 150, 100));
   EXPECT_TRUE(a->drawn.empty());
+}
+
+TEST_F(Editor, ARedrawCoversEveryControlItTouchesButTheBackground) {
+  g.AttachBackground(100, "img/bg.png");
+  CleanAll();
+  // Touching A only: the redraw takes in all of A (whose drawing may reach
+  // beyond the rectangle asked for), not the background's whole picture.
+  g.Draw(IRect(10, 10, 20, 20));
+  EXPECT_EQ(g.GetDrawRect(), IRect(0, 0, 100, 100));
+  EXPECT_EQ(g.presented.back(), IRect(0, 0, 100, 100));
+  EXPECT_EQ(a->drawn.size(), 1u);
+  EXPECT_TRUE(b->drawn.empty());
+
+  // A control overlapping B is taken in through B, and both are drawn.
+  auto* c = new ProbeControl(&plug, IRect(250, 50, 400, 150));
+  g.AttachControl(c);
+  g.Draw(IRect(150, 0, 210, 10));
+  EXPECT_EQ(g.GetDrawRect(), IRect(150, 0, 400, 150));
+  EXPECT_EQ(b->drawn.size(), 1u);
+  EXPECT_EQ(c->drawn.size(), 1u);
 }
 
 TEST_F(Editor, NonStrictDrawingDrawsOnlyDirtyControls) {
