@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "editor/DisplayRows.h"
+#include "editor/EditorColors.h"
 #include "editor/KnobPainter.h"
 #include "editor/SelectionLayout.h"
 #include "editor/SonogramPane.h"
@@ -16,11 +17,9 @@ namespace sorvano {
 
 namespace {
 
-constexpr IColor kWhite(255, 255, 255, 255);
-constexpr IColor kBlack(255, 0, 0, 0);
-constexpr IColor kGrey(255, 127, 127, 127);
+using namespace editor_colors;
+
 constexpr IColor kSelectedBlock(255, 196, 196, 196);
-constexpr IColor kRed(255, 255, 0, 0);
 constexpr IColor kDarkRed(255, 192, 0, 0);
 constexpr IColor kLightGrey(255, 192, 192, 192);
 constexpr IColor kMarkerGreen(255, 0, 192, 0);

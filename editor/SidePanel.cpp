@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "editor/ColorMap.h"
+#include "editor/EditorColors.h"
 #include "editor/KnobPainter.h"
 #include "editor/PluginLink.h"
 #include "editor/SidePanelLayout.h"
@@ -16,13 +17,9 @@ namespace sorvano {
 
 namespace {
 
+using namespace editor_colors;
 using namespace side_panel;
 
-constexpr IColor kWhite{255, 255, 255, 255};
-constexpr IColor kGrey{255, 127, 127, 127};
-constexpr IColor kRed{255, 255, 0, 0};
-constexpr IColor kGreen{255, 0, 255, 0};
-constexpr IColor kBlack{255, 0, 0, 0};
 constexpr int kTextSize = 13;
 
 // Adds delta to value, keeping it within -limit..limit, and answers the

@@ -139,7 +139,7 @@ void SonogramPane::ResampleRows(const std::uint16_t* column, int lo, int hi, int
 }
 
 int SonogramPane::ColumnOf(int64_t offset) const {
-  // trunc toward zero, as the written arithmetic; offsets are bounded by the
+  // Truncated toward zero like every pixel position of the view; offsets are bounded by the
   // span, so the product is far inside the int range for any pane width.
   return static_cast<int>(static_cast<double>(offset) * mMapping.mPixelsPerSample);
 }

@@ -6,6 +6,7 @@
 
 #include "editor/ColorMap.h"
 #include "editor/ColumnBuilder.h"
+#include "editor/EditorColors.h"
 #include "editor/PanelLink.h"
 #include "editor/PluginLink.h"
 #include "editor/RegionPainter.h"
@@ -18,7 +19,8 @@ namespace sorvano {
 
 namespace {
 
-constexpr IColor kGrey(255, 127, 127, 127);
+using namespace editor_colors;
+
 constexpr int kTextSize = 13;
 // Time label strips: above the main pane, below the overview pane.
 constexpr int kMainTimeStripOffset = 12;

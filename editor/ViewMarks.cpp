@@ -2,16 +2,15 @@
 
 #include <algorithm>
 
+#include "editor/EditorColors.h"
 #include "graphics/IEditorGraphics.h"
 
 namespace sorvano {
 
 namespace {
 
-constexpr IColor kWhite(255, 255, 255, 255);
-constexpr IColor kBlack(255, 0, 0, 0);
-constexpr IColor kGreen(255, 0, 255, 0);
-constexpr IColor kRed(255, 255, 0, 0);
+using namespace editor_colors;
+
 constexpr IColor kEndGrey(255, 128, 128, 128);
 constexpr int kHandleSize = 7;
 constexpr int kLoopMarkDistance = 5;
