@@ -52,20 +52,32 @@ double ProcessCpuSeconds() {
   return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
 
-void* AsParent(std::uint32_t window) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)); }
+// A host frame mapped on the X server in DISPLAY and an editor for it,
+// prepared to draw; the busy one redraws everything at every tick.
+struct FramedEditor {
+  explicit FramedEditor(bool busy) : frame(640, 540, "bench") {
+    if (frame.Ok()) frame.Map();
+    if (busy) editor.AttachControl(new BusyControl(IRect(0, 0, 640, 540)));
+    editor.PrepareDraw();
+  }
+  // Reports the benchmark as skipped when there is no X server.
+  bool Ready(benchmark::State& state) {
+    if (frame.Ok()) return true;
+    state.SkipWithError("no X server in DISPLAY");
+    return false;
+  }
+  void Open() { editor.OpenWindow(reinterpret_cast<void*>(static_cast<std::uintptr_t>(frame.Window()))); }
+
+  x11::HostFrameWindow frame;
+  TimedWindow editor;
+};
 
 void BM_EditorThreadFullRedrawEveryTick(benchmark::State& state) {
-  x11::HostFrameWindow frame(640, 540, "bench");
-  if (!frame.Ok()) {
-    state.SkipWithError("no X server in DISPLAY");
-    return;
-  }
-  frame.Map();
-  TimedWindow editor;
-  editor.AttachControl(new BusyControl(IRect(0, 0, 640, 540)));
-  editor.PrepareDraw();
+  FramedEditor framed(true);
+  if (!framed.Ready(state)) return;
+  TimedWindow& editor = framed.editor;
   for (auto _ : state) {
-    editor.OpenWindow(AsParent(frame.Window()));
+    framed.Open();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const int ticks0 = editor.presents.load();
     const double cpu0 = ProcessCpuSeconds();
@@ -83,16 +95,11 @@ void BM_EditorThreadFullRedrawEveryTick(benchmark::State& state) {
 BENCHMARK(BM_EditorThreadFullRedrawEveryTick)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_EditorThreadIdleNothingDirty(benchmark::State& state) {
-  x11::HostFrameWindow frame(640, 540, "bench");
-  if (!frame.Ok()) {
-    state.SkipWithError("no X server in DISPLAY");
-    return;
-  }
-  frame.Map();
-  TimedWindow editor;
-  editor.PrepareDraw();
+  FramedEditor framed(false);
+  if (!framed.Ready(state)) return;
+  TimedWindow& editor = framed.editor;
   for (auto _ : state) {
-    editor.OpenWindow(AsParent(frame.Window()));
+    framed.Open();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const int presents0 = editor.presents.load();
     const double cpu0 = ProcessCpuSeconds();
@@ -106,19 +113,13 @@ void BM_EditorThreadIdleNothingDirty(benchmark::State& state) {
 BENCHMARK(BM_EditorThreadIdleNothingDirty)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_OpenToFirstPicture(benchmark::State& state) {
-  x11::HostFrameWindow frame(640, 540, "bench");
-  if (!frame.Ok()) {
-    state.SkipWithError("no X server in DISPLAY");
-    return;
-  }
-  frame.Map();
-  TimedWindow editor;
-  editor.AttachControl(new BusyControl(IRect(0, 0, 640, 540)));
-  editor.PrepareDraw();
+  FramedEditor framed(true);
+  if (!framed.Ready(state)) return;
+  TimedWindow& editor = framed.editor;
   for (auto _ : state) {
     const int before = editor.presents.load(std::memory_order_acquire);
     const auto t0 = Clock::now();
-    editor.OpenWindow(AsParent(frame.Window()));
+    framed.Open();
     while (editor.presents.load(std::memory_order_acquire) == before) std::this_thread::yield();
     state.SetIterationTime(std::chrono::duration<double>(Clock::now() - t0).count());
     editor.CloseWindow();
