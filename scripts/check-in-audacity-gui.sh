@@ -33,27 +33,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=gui-check-common.sh
 . "$root/scripts/gui-check-common.sh"
 
-module=""
-build_dir="$root/build/ardour-check"
-editor_size="640x540"
-out="$root/build/gui-check/audacity"
-seconds=4
-keep=0
-
-usage() { sed -n '2,/^# Exit status/p' "$0" | sed 's/^# \{0,1\}//'; }
-
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --module) module=$2; shift 2 ;;
-    --build-dir) build_dir=$2; shift 2 ;;
-    --editor-size) editor_size=$2; shift 2 ;;
-    --out) out=$2; shift 2 ;;
-    --seconds) seconds=$2; shift 2 ;;
-    --keep) keep=1; shift ;;
-    -h|--help) usage; exit 0 ;;
-    *) echo "unknown option: $1" >&2; usage >&2; exit 2 ;;
-  esac
-done
+parse_gui_check_options audacity "$@"
 
 install_missing audacity xvfb xdotool imagemagick x11-utils python3 || exit 1
 pipe_module=$(ls /usr/lib/audacity/modules/mod-script-pipe.so /usr/lib/*/audacity/modules/mod-script-pipe.so 2>/dev/null | head -n1)

@@ -2,6 +2,34 @@
 # (scripts/check-in-ardour-gui.sh, scripts/check-in-audacity-gui.sh); sourced,
 # not run. Not part of the test suite or CI.
 
+# parse_gui_check_options HOST ARGS...: the options both checks take; sets
+# module, build_dir, editor_size, out (default build/gui-check/HOST), seconds
+# and keep. The calling script's header comment is its usage text.
+parse_gui_check_options() {
+  local host=$1
+  shift
+  module=""
+  build_dir="$root/build/ardour-check"
+  editor_size="640x540"
+  out="$root/build/gui-check/$host"
+  seconds=4
+  keep=0
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      --module) module=$2; shift 2 ;;
+      --build-dir) build_dir=$2; shift 2 ;;
+      --editor-size) editor_size=$2; shift 2 ;;
+      --out) out=$2; shift 2 ;;
+      --seconds) seconds=$2; shift 2 ;;
+      --keep) keep=1; shift ;;
+      -h|--help) gui_check_usage; exit 0 ;;
+      *) echo "unknown option: $1" >&2; gui_check_usage >&2; exit 2 ;;
+    esac
+  done
+}
+
+gui_check_usage() { sed -n '2,/^# Exit status/p' "$0" | sed 's/^# \{0,1\}//'; }
+
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
