@@ -1,6 +1,6 @@
 #include "tools/vsthost/GestureScript.h"
 
-#include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -15,67 +15,88 @@ constexpr int kCoordinateLimit = 32767;
 constexpr int kNotchLimit = 1000;
 constexpr double kPlayLimitSeconds = 3600.0;
 
-[[noreturn]] void Fail(int line, const std::string& what) {
-  throw HostError("events line " + std::to_string(line) + ": " + what);
+bool ReadPoint(std::istringstream& in, const std::string& word, Gesture& g, std::string& why) {
+  long x = 0, y = 0;
+  if (in >> x >> y && std::abs(x) <= kCoordinateLimit && std::abs(y) <= kCoordinateLimit) {
+    g.x = static_cast<int>(x);
+    g.y = static_cast<int>(y);
+    return true;
+  }
+  why = word + " needs X Y";
+  return false;
 }
 
-int Coordinate(std::istringstream& in, int line) {
-  long value = 0;
-  if (!(in >> value) || value < -kCoordinateLimit || value > kCoordinateLimit) Fail(line, "needs X Y in pixels");
-  return static_cast<int>(value);
+// One line that is neither blank nor a comment.
+bool ParseLine(const std::string& line, Gesture& g, std::string& why) {
+  std::istringstream in(line);
+  std::string word;
+  in >> word;
+  const struct {
+    const char* name;
+    Gesture::Kind kind;
+  } pointed[] = {{"press", Gesture::Kind::kPress},    {"drag", Gesture::Kind::kDrag},
+                 {"release", Gesture::Kind::kRelease}, {"move", Gesture::Kind::kMove},
+                 {"wheel", Gesture::Kind::kWheel},     {"dblclick", Gesture::Kind::kDoubleClick}};
+  for (const auto& p : pointed) {
+    if (word != p.name) continue;
+    g.kind = p.kind;
+    if (!ReadPoint(in, word, g, why)) return false;
+    if (g.kind == Gesture::Kind::kWheel &&
+        (!(in >> g.notches) || g.notches == 0 || std::abs(g.notches) > kNotchLimit)) {
+      why = "wheel needs X Y and a non-zero notch count N";
+      return false;
+    }
+    for (std::string flag; in >> flag;) {
+      if (g.kind == Gesture::Kind::kPress && flag == "right") {
+        g.right = true;
+      } else if (g.kind == Gesture::Kind::kPress && flag == "ctrl") {
+        g.control = true;
+      } else {
+        why = "unexpected " + flag + " after " + word;
+        return false;
+      }
+    }
+    return true;
+  }
+  if (word == "play") {
+    g.kind = Gesture::Kind::kPlay;
+    if (in >> g.seconds && g.seconds >= 0.0 && g.seconds <= kPlayLimitSeconds) return true;
+    why = "play needs SECONDS from 0 to 3600";
+    return false;
+  }
+  if (word == "shot") {
+    g.kind = Gesture::Kind::kShot;
+    if (in >> g.file) return true;
+    why = "shot needs FILE.png";
+    return false;
+  }
+  why = "unknown gesture " + word;
+  return false;
 }
 
 }  // namespace
 
-std::vector<Gesture> GestureScript::Parse(const std::string& text) {
-  std::vector<Gesture> gestures;
+bool ParseGestures(const std::string& text, std::vector<Gesture>& gestures, std::string& error) {
   std::istringstream lines(text);
-  std::string raw;
-  int number = 0;
-  while (std::getline(lines, raw)) {
-    ++number;
-    std::istringstream in(raw);
-    std::string word;
-    if (!(in >> word) || word[0] == '#') continue;
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    const auto first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos || line[first] == '#') continue;
     Gesture g;
-    if (word == "press" || word == "drag" || word == "release" || word == "move" || word == "wheel" ||
-        word == "dblclick") {
-      g.kind = word == "press"     ? Gesture::Kind::kPress
-               : word == "drag"    ? Gesture::Kind::kDrag
-               : word == "release" ? Gesture::Kind::kRelease
-               : word == "move"    ? Gesture::Kind::kMove
-               : word == "wheel"   ? Gesture::Kind::kWheel
-                                   : Gesture::Kind::kDoubleClick;
-      g.x = Coordinate(in, number);
-      g.y = Coordinate(in, number);
-      if (g.kind == Gesture::Kind::kWheel) {
-        if (!(in >> g.notches) || g.notches == 0 || std::abs(g.notches) > kNotchLimit) {
-          Fail(number, "wheel needs a non-zero notch count");
-        }
-      }
-      std::string flag;
-      while (in >> flag) {
-        if (g.kind == Gesture::Kind::kPress && flag == "right") {
-          g.right = true;
-        } else if (g.kind == Gesture::Kind::kPress && flag == "ctrl") {
-          g.control = true;
-        } else {
-          Fail(number, "unexpected \"" + flag + "\"");
-        }
-      }
-    } else if (word == "play") {
-      g.kind = Gesture::Kind::kPlay;
-      if (!(in >> g.seconds) || !(g.seconds >= 0.0 && g.seconds <= kPlayLimitSeconds)) {
-        Fail(number, "play needs seconds from 0 to 3600");
-      }
-    } else if (word == "shot") {
-      g.kind = Gesture::Kind::kShot;
-      if (!(in >> g.file)) Fail(number, "shot needs a file name");
-    } else {
-      Fail(number, "unknown gesture \"" + word + "\"");
+    std::string why;
+    if (!ParseLine(line, g, why)) {
+      error = "line " + std::to_string(number) + ": " + why;
+      return false;
     }
     gestures.push_back(g);
   }
+  return true;
+}
+
+std::vector<Gesture> GestureScript::Parse(const std::string& text) {
+  std::vector<Gesture> gestures;
+  std::string error;
+  if (!ParseGestures(text, gestures, error)) throw HostError("events " + error);
   return gestures;
 }
 

@@ -28,9 +28,14 @@ struct Gesture {
   std::string file;
 };
 
+// Parses a script. Answers false with "line N: reason" in error for a line
+// it does not understand; gestures then holds the lines before it.
+bool ParseGestures(const std::string& text, std::vector<Gesture>& gestures, std::string& error);
+
 class GestureScript {
 public:
-  // Throws HostError naming the line for anything it cannot read.
+  // Throws HostError naming the line ("events line N: ...") for anything it
+  // cannot read.
   static std::vector<Gesture> Parse(const std::string& text);
   static std::vector<Gesture> Read(const std::string& path);
 };
